@@ -1,0 +1,9 @@
+#include "EventOut.h"
+
+namespace ox {
+
+EventOut::EventOut() {
+    setType(OUT_EVENT);
+}
+
+}  // namespace ox

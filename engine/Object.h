@@ -1,0 +1,181 @@
+#pragma once
+
+#include <string>
+
+#include "Box.h"
+#include "Path.h"
+#include "Vector.h"
+
+namespace ox {
+
+class Event;
+
+/// How an object takes part in collisions.
+enum Solidness : int {
+    HARD = 0,      ///< collides; stops and is stopped by other HARD objects
+    SOFT = 1,      ///< collides but neither stops nor is stopped
+    SPECTRAL = 2,  ///< never collides
+};
+
+/// Bits of the modified mask: which attributes changed since the mask was cleared.
+enum ObjectAttribute : unsigned int {
+    ID = 0x1,
+    ACTIVE = 0x2,
+    VISIBLE = 0x4,
+    EVENTS = 0x8,
+    BOX = 0x10,
+    POSITION = 0x20,
+    TYPE = 0x40,
+    ANIMATION = 0x80,
+    ALTITUDE = 0x100,
+    SOLIDNESS = 0x200,
+    NO_SOFT = 0x400,
+    SPEED = 0x800,
+    DIRECTION = 0x1000,
+    ACCELERATION = 0x2000,
+    SHAPE = 0x4000,
+    PATH = 0x8000,
+    FOLLOW_PATH = 0x10000,
+    AVOID_COLLISIONS = 0x20000,
+};
+
+/// Every attribute bit of an object: the mask of a new object.
+const unsigned int ALL_OBJECT_ATTRIBUTES = 0x3ffff;
+/// Highest drawing layer; layers run from 0 (drawn first) to this.
+const int MAX_ALTITUDE = 4;
+/// Most event labels one object may register for.
+const int MAX_OBJ_EVENTS = 100;
+
+/// The base class of every game object. The constructor inserts the object into
+/// the world manager and the destructor removes it; objects in the world are
+/// deleted only by the world manager (markForDelete, or its shut-down).
+class Object {
+public:
+    /// Takes the next id, marks every attribute modified and joins the world.
+    Object();
+    /// Unregisters every interest and leaves the world.
+    virtual ~Object();
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    /// Sets the game-defined type name (the scene graph indexes by it).
+    virtual void setType(std::string new_type);
+    /// Moves the object without collision checks; 0.
+    virtual int setPosition(Vector new_position);
+    /// Handles an event; non-zero when handled. The default takes "ox-path".
+    virtual int eventHandler(const Event* p_e);
+    /// Sets HARD, SOFT or SPECTRAL; 0, or -1 when refused.
+    virtual int setSolidness(Solidness new_solid);
+    /// Slide along HARD obstacles instead of stopping.
+    virtual void setAvoidCollisions(bool avoid = true);
+    /// Sets the drawing layer, 0 to MAX_ALTITUDE; 0, or -1 when refused.
+    virtual int setAltitude(int new_altitude);
+    /// Sets the direction of motion, normalized.
+    virtual void setDirection(Vector new_direction);
+    /// Sets speed (the magnitude) and direction (normalized) from a velocity.
+    virtual void setVelocity(Vector new_velocity);
+    /// Sets the vector added to the velocity after each step.
+    virtual void setAcceleration(Vector new_acceleration);
+    /// True when the object is to be drawn (while active).
+    virtual bool isVisible() const;
+    /// Activates or deactivates; 0, or -1 when refused.
+    virtual int setActive(bool active = true);
+    /// Sets the box relative to the position; the result of re-indexing.
+    virtual int setBox(Box new_box);
+    /// Replaces the whole modified mask.
+    virtual void setModified(unsigned int new_modified);
+    /// The modified mask.
+    virtual unsigned int getModified() const;
+    /// Starts or stops following the path.
+    virtual void setFollowPath(bool follow = true);
+
+    /// Unique identifier.
+    int getId() const { return m_id; }
+    /// Game-defined type name.
+    std::string getType() const { return m_type; }
+    /// Inactive objects are neither moved, collided nor drawn.
+    bool isActive() const { return m_active; }
+    /// Shows or hides the object; 0, or -1 when refused.
+    int setVisible(bool visible = true);
+    /// Box relative to the position.
+    Box getBox() const { return m_box; }
+    /// World position in cells.
+    Vector getPosition() const { return m_position; }
+    /// Unit direction of motion.
+    Vector getDirection() const { return m_direction; }
+    /// Cells per step along the direction.
+    float getSpeed() const { return m_speed; }
+    /// Sets the cells per step along the direction.
+    void setSpeed(float new_speed);
+    /// Direction scaled by speed.
+    Vector getVelocity() const;
+    /// Added to the velocity after each step.
+    Vector getAcceleration() const { return m_acceleration; }
+    /// Where one step of motion would take the object.
+    Vector predictPosition() const;
+    /// Drawing layer.
+    int getAltitude() const { return m_altitude; }
+    /// HARD, SOFT or SPECTRAL.
+    Solidness getSolidness() const { return m_solidness; }
+    /// HARD or SOFT.
+    bool isSolid() const;
+    /// True when a SOFT object in the way stops this object.
+    bool getNoSoft() const { return m_no_soft; }
+    /// Lets a SOFT object in the way stop this object.
+    void setNoSoft(bool no_soft = true);
+    /// True when the object slides along HARD obstacles.
+    bool getAvoidCollisions() const { return m_avoid_collisions; }
+    /// The waypoints being followed.
+    Path getPath() const { return m_path; }
+    /// Copies a path (waypoints and current index).
+    void setPath(Path new_path);
+    /// True while the path is being followed.
+    bool getFollowPath() const { return m_follow_path; }
+    /// True when any attribute is marked modified.
+    bool isModified() const { return m_modified != 0; }
+
+    /// Registers interest in events of a label with the manager that sends them; 0 or -1.
+    int registerInterest(std::string event_type);
+    /// Withdraws a registered interest; 0 or -1.
+    int unregisterInterest(std::string event_type);
+    /// Number of registered event labels.
+    int getEventCount() const { return m_event_count; }
+    /// The registered label at index (registration order), or "" out of range.
+    std::string getEventName(int index) const;
+
+    /// Steers along the path; called by the world manager after motion.
+    void followPath();
+    /// Adds the acceleration to the velocity; called by the world manager after motion.
+    void accelerate();
+
+    /// True when the world manager took the object in at construction.
+    bool isInWorld() const { return m_in_world; }
+    /// Text form of a solidness for log lines: "hard", "soft", "spectral" or "undefined".
+    static std::string solidnessToString(int solidness);
+
+private:
+    void mark(unsigned int attribute) { m_modified |= attribute; }
+    void steerTo(Vector waypoint);
+
+    int m_id;
+    std::string m_type;
+    bool m_active;
+    bool m_visible;
+    Box m_box;
+    Vector m_position;
+    Vector m_direction;
+    float m_speed;
+    Vector m_acceleration;
+    int m_altitude;
+    Solidness m_solidness;
+    bool m_no_soft;
+    int m_event_count;
+    std::string m_event_name[MAX_OBJ_EVENTS];
+    unsigned int m_modified;
+    Path m_path;
+    bool m_follow_path;
+    bool m_avoid_collisions;
+    bool m_in_world;
+};
+
+}  // namespace ox
