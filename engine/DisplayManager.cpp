@@ -1,0 +1,271 @@
+#include "DisplayManager.h"
+
+#include <SFML/Window/VideoMode.hpp>
+
+#include <locale>
+#include <new>
+
+#include "Config.h"
+#include "LogManager.h"
+#include "utility.h"
+
+namespace ox {
+
+namespace {
+
+bool isHeadless() {
+    return Config::getInstance().getHeadless();
+}
+
+// The glyph size: font_scale times the smaller cell side, truncated. Kept in
+// a range an integer holds, whatever the configured scale.
+unsigned glyphSize(float font_scale) {
+    const float smaller = charWidth() < charHeight() ? charWidth() : charHeight();
+    const float size = font_scale * smaller;
+    if (!(size >= 0.0f)) {
+        return 0;
+    }
+    return size > 65535.0f ? 65535u : static_cast<unsigned>(static_cast<int>(size));
+}
+
+}  // namespace
+
+float charWidth() {
+    const DisplayManager& display = DisplayManager::getInstance();
+    return static_cast<float>(display.getHorizontalPixels()) /
+           static_cast<float>(display.getHorizontal());
+}
+
+float charHeight() {
+    const DisplayManager& display = DisplayManager::getInstance();
+    return static_cast<float>(display.getVerticalPixels()) /
+           static_cast<float>(display.getVertical());
+}
+
+DisplayManager::DisplayManager()
+    : m_p_window(nullptr),
+      m_window_horizontal_pixels(0),
+      m_window_vertical_pixels(0),
+      m_window_horizontal_chars(0),
+      m_window_vertical_chars(0),
+      m_p_rectangle(nullptr),
+      m_window_background_color(sf::Color::Black),
+      m_p_text(nullptr) {
+    setType("DisplayManager");
+}
+
+DisplayManager::~DisplayManager() {
+    delete m_p_text;
+    delete m_p_rectangle;
+    delete m_p_window;
+}
+
+DisplayManager& DisplayManager::getInstance() {
+    static DisplayManager instance;
+    return instance;
+}
+
+int DisplayManager::startUp() {
+    LogManager& log = LogManager::getInstance();
+    if (isStarted()) {
+        log.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
+                     getType().c_str());
+        return -1;
+    }
+    const Config& config = Config::getInstance();
+    m_window_horizontal_pixels = config.getWindowHorizontalPixels();
+    m_window_vertical_pixels = config.getWindowVerticalPixels();
+    m_window_horizontal_chars = config.getWindowHorizontalChars();
+    m_window_vertical_chars = config.getWindowVerticalChars();
+
+    // Cell sizes divide by the character counts; a window without cells has none.
+    if (m_window_horizontal_chars < 1 || m_window_vertical_chars < 1) {
+        log.writeLog("DisplayManager::startUp(): Error! Window of %d x %d characters has no cells.",
+                     m_window_horizontal_chars, m_window_vertical_chars);
+        return -1;
+    }
+    if (config.getHeadless()) {
+        log.writeLog(1, "DisplayManager::startUp(): no graphics in headless mode.");
+    } else if (openWindow() != 0 || openFont() != 0 || makeDrawingObjects() != 0) {
+        return -1;
+    }
+    Manager::startUp();
+    log.writeLog(5, "DisplayManager::startUp(): successfully started.");
+    return 0;
+}
+
+int DisplayManager::openWindow() {
+    LogManager& log = LogManager::getInstance();
+    const Config& config = Config::getInstance();
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    log.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.",
+                 static_cast<int>(desktop.size.x), static_cast<int>(desktop.size.y));
+    if (m_window_horizontal_pixels == 0) {
+        m_window_horizontal_pixels = static_cast<int>(desktop.size.x);
+    }
+    if (m_window_vertical_pixels == 0) {
+        m_window_vertical_pixels = static_cast<int>(desktop.size.y);
+    }
+
+    // A negative configured size would wrap to an enormous unsigned window size.
+    if (m_window_horizontal_pixels > 0 && m_window_vertical_pixels > 0) {
+        const sf::VideoMode mode(sf::Vector2u(static_cast<unsigned>(m_window_horizontal_pixels),
+                                              static_cast<unsigned>(m_window_vertical_pixels)),
+                                 32);
+        const sf::State state =
+            config.getWindowState() == 1 ? sf::State::Fullscreen : sf::State::Windowed;
+        m_p_window = new (std::nothrow)
+            sf::RenderWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
+                             static_cast<std::uint32_t>(config.getWindowStyle()), state);
+    }
+    if (m_p_window == nullptr || !m_p_window->isOpen()) {
+        delete m_p_window;
+        m_p_window = nullptr;
+        log.writeLog("DisplayManager::startUp(): Unable to allocate window!");
+        return -1;
+    }
+    m_p_window->setMouseCursorVisible(config.getShowMouse());
+    m_p_window->setVerticalSyncEnabled(true);
+    return 0;
+}
+
+int DisplayManager::openFont() {
+    const std::string font_file = Config::getInstance().getFontFile();
+    if (!m_font.openFromFile(font_file)) {
+        LogManager::getInstance().writeLog(
+            "DisplayManager::startUp(): Error! Unable to open font from file '%s'.",
+            font_file.c_str());
+        return -1;
+    }
+    return 0;
+}
+
+int DisplayManager::makeDrawingObjects() {
+    LogManager& log = LogManager::getInstance();
+    const Config& config = Config::getInstance();
+    delete m_p_rectangle;
+    m_p_rectangle = new (std::nothrow) sf::RectangleShape(sf::Vector2f(charWidth(), charHeight()));
+    if (m_p_rectangle == nullptr) {
+        log.writeLog("DisplayManager::startUp(): Error! Unable to allocate rectangle.");
+        return -1;
+    }
+    delete m_p_text;
+    m_p_text = new (std::nothrow) sf::Text(m_font, "", 30);
+    if (m_p_text == nullptr) {
+        log.writeLog("DisplayManager::startUp(): Error! Unable to allocate text.");
+        return -1;
+    }
+    m_p_text->setFont(m_font);
+    m_p_text->setStyle(sf::Text::Bold);
+    m_p_text->setCharacterSize(glyphSize(config.getFontScale()));
+
+    m_window_background_color = colorToSFML(config.getWindowBackgroundColor());
+    m_p_rectangle->setFillColor(m_window_background_color);
+    return 0;
+}
+
+void DisplayManager::shutDown() {
+    if (m_p_window != nullptr) {
+        m_p_window->close();
+        delete m_p_window;
+        m_p_window = nullptr;
+    }
+    delete m_p_text;
+    m_p_text = nullptr;
+    delete m_p_rectangle;
+    m_p_rectangle = nullptr;
+    Manager::shutDown();
+    LogManager::getInstance().writeLog(5, "DisplayManager::shutDown(): successfully stopped.");
+}
+
+int DisplayManager::drawCh(Vector world_pos, char ch, unsigned char red, unsigned char green,
+                           unsigned char blue, float rotation) {
+    if (!isStarted()) {
+        LogManager::getInstance().writeLog("%s not started!", getType().c_str());
+        return -1;
+    }
+    if (isHeadless() || m_p_window == nullptr) {
+        return -1;
+    }
+    const Vector view = worldToView(world_pos);
+    const Vector pixel = spacesToPixels(view);
+    const float cell_width = charWidth();
+    const float cell_height = charHeight();
+
+    // The cell behind the glyph is painted in the background colour first.
+    m_p_rectangle->setPosition(
+        sf::Vector2f(pixel.getX() - cell_width / 10, pixel.getY() + cell_height / 5));
+    m_p_rectangle->setRotation(sf::degrees(rotation));
+    m_p_window->draw(*m_p_rectangle, sf::RenderStates::Default);
+
+    m_p_text->setString(sf::String(ch));
+    m_p_text->setPosition(sf::Vector2f(pixel.getX(), pixel.getY()));
+    m_p_text->setFillColor(sf::Color(red, green, blue, 255));
+    m_p_text->setRotation(sf::degrees(rotation));
+    m_p_window->draw(*m_p_text, sf::RenderStates::Default);
+    return 0;
+}
+
+int DisplayManager::drawCh(Vector world_pos, char ch, Color color, float rotation) {
+    if (isHeadless()) {
+        return -1;
+    }
+    // A CUSTOM colour has no bytes of its own; it draws white.
+    unsigned char red = 255;
+    unsigned char green = 255;
+    unsigned char blue = 255;
+    colorToRGB(color, red, green, blue);
+    return drawCh(world_pos, ch, red, green, blue, rotation);
+}
+
+int DisplayManager::drawString(Vector world_pos, std::string str, Justification just, Color color) {
+    if (!isStarted()) {
+        LogManager::getInstance().writeLog("%s not started!", getType().c_str());
+        return -1;
+    }
+    if (isHeadless()) {
+        return -1;
+    }
+    const int length = static_cast<int>(str.size());
+    Vector start = world_pos;
+    if (just == CENTER_JUSTIFIED) {
+        start.setX(start.getX() - static_cast<float>(length / 2));
+    } else if (just == RIGHT_JUSTIFIED) {
+        start.setX(start.getX() - static_cast<float>(length));
+    }
+    for (int i = 0; i < length; i++) {
+        drawCh(Vector(start.getX() + i, start.getY()), str[i], color, 0);
+    }
+    return 0;
+}
+
+int DisplayManager::swapBuffers() {
+    if (!isStarted()) {
+        LogManager::getInstance().writeLog("%s not started!", getType().c_str());
+        return -1;
+    }
+    if (isHeadless() || m_p_window == nullptr) {
+        return -1;
+    }
+    m_p_window->display();
+    m_p_window->clear(m_window_background_color);
+    return 0;
+}
+
+Vector DisplayManager::spacesToPixels(Vector spaces) const {
+    const Vector pixels(spaces.getX() * charWidth(), spaces.getY() * charHeight());
+    LogManager::getInstance().writeLog(
+        30, "spacesToPixels(int): spaces (%.2f,%.2f) = pixels (%.2f,%.2f)", spaces.getX(),
+        spaces.getY(), pixels.getX(), pixels.getY());
+    return pixels;
+}
+
+Vector DisplayManager::pixelsToSpaces(Vector pixels) const {
+    const Vector spaces(pixels.getX() / charWidth(), pixels.getY() / charHeight());
+    LogManager::getInstance().writeLog(30,
+                                       "pixelsToSpaces(): pixels (%.2f,%.2f) = spaces (%.2f,%.2f)",
+                                       pixels.getX(), pixels.getY(), spaces.getX(), spaces.getY());
+    return spaces;
+}
+
+}  // namespace ox

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Text.hpp>
+
+#include <string>
+
+#include "Color.h"
+#include "Manager.h"
+#include "Vector.h"
+
+namespace ox {
+
+/// How drawString places a string relative to its position.
+enum Justification {
+    LEFT_JUSTIFIED = 0,
+    CENTER_JUSTIFIED = 1,
+    RIGHT_JUSTIFIED = 2,
+};
+
+/// Width of one character cell in pixels (window pixels / window characters).
+float charWidth();
+
+/// Height of one character cell in pixels (window pixels / window characters).
+float charHeight();
+
+/// The renderer: one window drawn as a grid of character cells, each character
+/// a background-coloured cell with a bold glyph on top. Without a window in
+/// headless mode.
+class DisplayManager : public Manager {
+public:
+    /// The single instance, created on first use.
+    static DisplayManager& getInstance();
+    ~DisplayManager() override;
+    DisplayManager(const DisplayManager&) = delete;
+    DisplayManager& operator=(const DisplayManager&) = delete;
+
+    /// Opens the window of the configured size with its font, cell rectangle
+    /// and text. Returns 0, or -1 on failure.
+    int startUp() override;
+
+    /// Closes the window and releases the drawing objects.
+    void shutDown() override;
+
+    /// Draws ch at a world position in the given colour, rotated by rotation
+    /// degrees. Returns 0, or -1 when not started, headless or without a window.
+    int drawCh(Vector world_pos, char ch, unsigned char red, unsigned char green,
+               unsigned char blue, float rotation);
+
+    /// Draws ch at a world position in a table colour. Returns as the RGB form.
+    int drawCh(Vector world_pos, char ch, Color color, float rotation);
+
+    /// Draws a string on one row, placed by just. Returns 0, or -1 when not
+    /// started or headless.
+    int drawString(Vector world_pos, std::string str, Justification just, Color color);
+
+    /// Shows what was drawn and clears the window to the background colour.
+    /// Returns 0, or -1 when not started, headless or without a window.
+    int swapBuffers();
+
+    /// Cells to pixels: (x * charWidth(), y * charHeight()).
+    Vector spacesToPixels(Vector spaces) const;
+
+    /// Pixels to cells: (x / charWidth(), y / charHeight()).
+    Vector pixelsToSpaces(Vector pixels) const;
+
+    /// Window width in cells.
+    int getHorizontal() const { return m_window_horizontal_chars; }
+    /// Window height in cells.
+    int getVertical() const { return m_window_vertical_chars; }
+    /// Window width in pixels.
+    int getHorizontalPixels() const { return m_window_horizontal_pixels; }
+    /// Window height in pixels.
+    int getVerticalPixels() const { return m_window_vertical_pixels; }
+
+    /// The window, null when headless or not started.
+    sf::RenderWindow* getWindow() const { return m_p_window; }
+
+    /// The colour the window is cleared to.
+    sf::Color getBackgroundColor() const { return m_window_background_color; }
+
+private:
+    DisplayManager();
+
+    // The parts of start-up after the headless test; each returns 0 or -1.
+    int openWindow();
+    int openFont();
+    int makeDrawingObjects();
+
+    sf::RenderWindow* m_p_window;
+    sf::Font m_font;
+    int m_window_horizontal_pixels;
+    int m_window_vertical_pixels;
+    int m_window_horizontal_chars;
+    int m_window_vertical_chars;
+    sf::RectangleShape* m_p_rectangle;
+    sf::Color m_window_background_color;
+    sf::Text* m_p_text;
+};
+
+}  // namespace ox
