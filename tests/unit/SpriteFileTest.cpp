@@ -386,6 +386,13 @@ TEST_F(SpriteFileTest, SectionedHeaderErrors) {
 }
 
 TEST_F(SpriteFileTest, SectionsAndFooter) {
+    {
+        // An empty section is refused with a line of its own.
+        const std::size_t from = mark();
+        EXPECT_EQ(load("<HEADER>\n</HEADER>\n"), -1);
+        EXPECT_EQ(since(from), (Lines{"readData(): Error line 2! Section '<HEADER>' is empty.",
+                                      "RM::loadSprite(): Sprite 's' NOT loaded."}));
+    }
     EXPECT_EQ(load("<HEADER>\nframes 1\nwidth 1\nheight 1\n</HEADER>\n<FOOTER>\n"), -1);
     EXPECT_EQ(m_log.messages(),
               (Lines{"readData(): Error line 6! Expected '<BODY>', have '<FOOTER>'.",
