@@ -89,8 +89,9 @@ int LogManager::writeLine(const char* fmt, va_list args) {
     if (written < 0 || std::fputc('\n', p_out) == EOF) {
         failed = true;
     }
-    if (m_do_flush) {
-        std::fflush(p_out);
+    // A buffered stream reports a failed write only when it is flushed.
+    if (m_do_flush && std::fflush(p_out) != 0) {
+        failed = true;
     }
     return failed ? -1 : written;
 }

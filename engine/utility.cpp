@@ -173,12 +173,15 @@ int checkStream(std::string name, const std::ios& stream) {
     if (stream.good()) {
         return 0;
     }
+    // The state bits are tested one by one: fail() alone would also report
+    // the bad bit and leave the bad line unreachable.
     LogManager& log = LogManager::getInstance();
-    if (stream.eof()) {
+    const std::ios::iostate state = stream.rdstate();
+    if (state & std::ios::eofbit) {
         log.writeLog("%s: Error! Stream eof.", name.c_str());
-    } else if (stream.fail()) {
+    } else if (state & std::ios::failbit) {
         log.writeLog("%s: Error! Stream fail.", name.c_str());
-    } else if (stream.bad()) {
+    } else if (state & std::ios::badbit) {
         log.writeLog("%s: Error! Stream bad.", name.c_str());
     } else {
         log.writeLog("%s: Error! Stream error.", name.c_str());
