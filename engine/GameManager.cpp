@@ -8,6 +8,7 @@
 #include "EventStep.h"
 #include "LogManager.h"
 #include "Platform.h"
+#include "WorldManager.h"
 
 namespace ox {
 
@@ -69,6 +70,12 @@ int GameManager::startUp() {
     m_frame_time = config.getFrameTime();
     log.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
 
+    // The managers, in start-up order; the first that fails ends start-up.
+    if (startManager(WorldManager::getInstance(),
+                     "GameManager::startUp(): Error starting world manager.",
+                     "World manager started.") != 0) {
+        return -1;
+    }
     seedRandom();
     if (!platform::requestTimerResolution(1)) {
         log.writeLog(1,
@@ -99,6 +106,8 @@ void GameManager::shutDown() {
         log.writeLog(1,
                      "GameManager()::shutDown(): Warning! timeEndPeriod() cannot accept 1 msec.");
     }
+    // The managers, in the reverse of start-up order.
+    stopManager(WorldManager::getInstance(), "World manager stopped");
     log.writeLog("%s", STARS);
     log.writeLog("** Game engine stopped **");
     if (log.isStarted()) {
@@ -127,6 +136,9 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     clock.delta();
     EventStep step_event(m_step_count);
     onEvent(&step_event);
+    WorldManager& world_manager = WorldManager::getInstance();
+    world_manager.update();
+    world_manager.draw();
 
     // Sleep for what is left of the frame, less the previous step's oversleep.
     const std::int64_t split_time = clock.split();
