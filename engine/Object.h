@@ -9,6 +9,7 @@
 namespace ox {
 
 class Event;
+class SceneGraph;
 
 /// How an object takes part in collisions.
 enum Solidness : int {
@@ -154,8 +155,12 @@ public:
     static std::string solidnessToString(int solidness);
 
 private:
+    /// Sets an attribute's bit in the modified mask.
     void mark(unsigned int attribute) { m_modified |= attribute; }
+    /// Points the direction at a waypoint.
     void steerTo(Vector waypoint);
+    /// The scene graph that indexes this object, or null when it is not in the world.
+    SceneGraph* worldIndex() const;
 
     int m_id;
     std::string m_type;
@@ -175,7 +180,7 @@ private:
     Path m_path;
     bool m_follow_path;
     bool m_avoid_collisions;
-    bool m_in_world;
+    bool m_in_world;  ///< Taken into the world at construction.
 };
 
 }  // namespace ox

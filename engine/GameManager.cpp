@@ -1,0 +1,179 @@
+#include "GameManager.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "Clock.h"
+#include "Config.h"
+#include "EventStep.h"
+#include "LogManager.h"
+#include "Platform.h"
+#include "WorldManager.h"
+
+namespace ox {
+
+namespace {
+
+const char* const STARS = "****************************************************";
+
+}  // namespace
+
+GameManager::GameManager() : m_game_over(false), m_frame_time(0), m_step_count(0) {
+    setType("GameManager");
+}
+
+GameManager& GameManager::getInstance() {
+    static GameManager game_manager;
+    return game_manager;
+}
+
+int GameManager::startManager(Manager& manager, const char* failure, const char* success) {
+    LogManager& log = LogManager::getInstance();
+    if (manager.startUp() != 0) {
+        log.writeLog("%s", failure);
+        return -1;
+    }
+    log.writeLog(1, "%s", success);
+    return 0;
+}
+
+void GameManager::stopManager(Manager& manager, const char* stopped) {
+    if (manager.isStarted()) {
+        manager.shutDown();
+        LogManager::getInstance().writeLog(1, "%s", stopped);
+    }
+}
+
+int GameManager::startUp() {
+    LogManager& log = LogManager::getInstance();
+    if (isStarted()) {
+        log.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
+                     getType().c_str());
+        return -1;
+    }
+    Config& config = Config::getInstance();
+    // The configuration comes first: it names the log file.
+    config.loadConfig("");
+    if (log.startUp() != 0) {
+        log.writeLog("GameManager::startUp(): Error! Starting log manager.");
+        return -1;
+    }
+    log.writeLog("%s", STARS);
+    log.writeLog("** Orvix version %.2f **", ORVIX_VERSION);
+    log.writeLog("** Game engine started **");
+    log.writeLog("%s", STARS);
+    config.logConfig();
+    log.writeLog(1, "Working directory:");
+    log.writeLog(1, "  %s", platform::workingDirectory().c_str());
+    log.writeLog(1, "Log Manager started.");
+
+    m_frame_time = config.getFrameTime();
+    log.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
+
+    // The managers, in start-up order; the first that fails ends start-up.
+    if (startManager(WorldManager::getInstance(),
+                     "GameManager::startUp(): Error starting world manager.",
+                     "World manager started.") != 0) {
+        return -1;
+    }
+    seedRandom();
+    if (!platform::requestTimerResolution(1)) {
+        log.writeLog(1,
+                     "GameManager()::startUp(): Warning!  timeBeginPeriod() cannot accept 1 msec.");
+    }
+    m_game_over = false;
+    Manager::startUp();
+    log.writeLog(1, "GameManager successfully started.");
+    return 0;
+}
+
+void GameManager::seedRandom() {
+    int seed = Config::getInstance().getRandomSeed();
+    if (seed == 0) {
+        seed = static_cast<int>(std::time(nullptr));
+    }
+    if (seed != -1) {
+        LogManager::getInstance().writeLog(10, "GameManager()::startUp(): srand() seed with %d",
+                                           seed);
+        std::srand(static_cast<unsigned int>(seed));
+    }
+}
+
+void GameManager::shutDown() {
+    LogManager& log = LogManager::getInstance();
+    m_game_over = true;
+    if (!platform::releaseTimerResolution(1)) {
+        log.writeLog(1,
+                     "GameManager()::shutDown(): Warning! timeEndPeriod() cannot accept 1 msec.");
+    }
+    // The managers, in the reverse of start-up order.
+    stopManager(WorldManager::getInstance(), "World manager stopped");
+    log.writeLog("%s", STARS);
+    log.writeLog("** Game engine stopped **");
+    if (log.isStarted()) {
+        log.shutDown();
+    }
+    Manager::shutDown();
+}
+
+bool GameManager::isValid(std::string event_name) const {
+    return event_name == STEP_EVENT;
+}
+
+void GameManager::run() {
+    Clock clock;
+    LogManager::getInstance().writeLog(1, "GameManager::run(): starting game loop");
+    m_game_over = false;
+    m_step_count = 0;
+    std::int64_t adjust = 0;
+    do {
+        step(clock, adjust);
+    } while (!m_game_over);
+    LogManager::getInstance().writeLog(1, "GameManager::run(): end of game loop");
+}
+
+void GameManager::step(Clock& clock, std::int64_t& adjust) {
+    clock.delta();
+    EventStep step_event(m_step_count);
+    onEvent(&step_event);
+    WorldManager& world_manager = WorldManager::getInstance();
+    world_manager.update();
+    world_manager.draw();
+
+    // Sleep for what is left of the frame, less the previous step's oversleep.
+    const std::int64_t split_time = clock.split();
+    const std::int64_t remaining = m_frame_time * 1000LL - split_time - adjust;
+    if (remaining > 0) {
+        const std::int64_t before = clock.split();
+        platform::sleepMilliseconds(static_cast<int>(remaining / 1000));
+        const std::int64_t after = clock.split();
+        const std::int64_t oversleep = after - before - remaining;
+        adjust = oversleep > 0 ? oversleep : 0;
+    } else {
+        if (adjust == 0 && m_frame_time > 0 && m_step_count > 0) {
+            LogManager::getInstance().writeLog(
+                "GameManager::run(): Can't keep up! frame_time %d ms, split %d ms", m_frame_time,
+                static_cast<int>(split_time / 1000));
+        }
+        adjust = 0;
+    }
+    m_step_count++;
+}
+
+void GameManager::setGameOver(bool new_game_over) {
+    m_game_over = new_game_over;
+}
+
+bool GameManager::getGameOver() const {
+    return m_game_over;
+}
+
+int GameManager::getFrameTime() const {
+    return m_frame_time;
+}
+
+int GameManager::getStepCount() const {
+    return m_step_count;
+}
+
+}  // namespace ox

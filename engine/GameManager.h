@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "Manager.h"
+
+namespace ox {
+
+class Clock;
+
+/// The engine's version, shown in the start-up banner.
+constexpr double ORVIX_VERSION = 4.24;
+
+/// Default target duration of one game loop step, in milliseconds.
+constexpr int FRAME_TIME_DEFAULT = 33;
+
+/// Starts and stops every other manager in a fixed order and runs the
+/// frame-paced game loop. Delivers the step event "ox-step".
+class GameManager : public Manager {
+public:
+    /// The one instance, created on first use.
+    static GameManager& getInstance();
+
+    /// Loads the configuration, starts the log and the other managers in
+    /// order, seeds the random generator. 0 on success, -1 on the first failure.
+    int startUp() override;
+
+    /// Stops the started managers in reverse order, the log manager last.
+    void shutDown() override;
+
+    /// True only for "ox-step".
+    bool isValid(std::string event_name) const override;
+
+    /// Runs the game loop until a step ends with game over set.
+    void run();
+
+    /// Sets the game-over flag: the loop ends after the step in progress.
+    void setGameOver(bool new_game_over = true);
+
+    /// The game-over flag.
+    bool getGameOver() const;
+
+    /// Target duration of one step, in milliseconds.
+    int getFrameTime() const;
+
+    /// Number of steps completed since the loop began.
+    int getStepCount() const;
+
+private:
+    GameManager();
+
+    /// Starts one manager, logging its failure line (always) or success line (level 1).
+    int startManager(Manager& manager, const char* failure, const char* success);
+
+    /// Stops one manager when it is started, then logs the line at level 1.
+    void stopManager(Manager& manager, const char* stopped);
+
+    /// Seeds the random generator from the configuration (0: the clock, -1: not at all).
+    void seedRandom();
+
+    /// Runs one step: the step event, the managers' work, then the sleep.
+    /// adjust carries the previous step's oversleep in microseconds.
+    void step(Clock& clock, std::int64_t& adjust);
+
+    bool m_game_over;  ///< The loop ends after the current step when set.
+    int m_frame_time;  ///< Target step duration in milliseconds.
+    int m_step_count;  ///< Steps completed since run began.
+};
+
+}  // namespace ox

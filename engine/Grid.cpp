@@ -1,0 +1,285 @@
+#include "Grid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <utility>
+
+#include "Config.h"
+#include "LogManager.h"
+#include "Object.h"
+#include "ObjectListIterator.h"
+#include "WorldManager.h"
+#include "geometry.h"
+
+namespace ox {
+
+namespace {
+
+/// Most buckets a grid may hold; a boundary needing more is refused.
+const double MAX_BUCKETS = 16.0 * 1024 * 1024;
+
+/// floor(coord / size) as a bucket index, held within [-1, count] so that the
+/// conversion to an integer is always defined; NaN gives -1.
+int bucketIndex(float coord, int size, int count) {
+    const float index = std::floor(coord / static_cast<float>(size));
+    if (!(index >= -1.0f)) {
+        return -1;
+    }
+    if (index > static_cast<float>(count)) {
+        return count;
+    }
+    return static_cast<int>(index);
+}
+
+/// Number of buckets of the given size needed to cover an extent (0 for none).
+double bucketsFor(float extent, int size) {
+    const double count = std::ceil(static_cast<double>(extent) / size);
+    return count > 0.0 ? count : 0.0;
+}
+
+}  // namespace
+
+Grid::Grid()
+    : m_p_grid(nullptr),
+      m_num_cols(0),
+      m_num_rows(0),
+      m_cell_width(Config::getInstance().getGridWidth()),
+      m_cell_height(Config::getInstance().getGridHeight()) {}
+
+Grid::~Grid() {
+    shutDown();
+}
+
+int Grid::startUp() {
+    LogManager& log_manager = LogManager::getInstance();
+    if (m_p_grid != nullptr) {
+        log_manager.writeLog("Grid::startUp(): Warning! Grid allocated. Not proceeding.");
+        return -1;
+    }
+    if (m_cell_width < 1 || m_cell_height < 1) {
+        log_manager.writeLog("Grid::startUp(): Error! Bucket size %d x %d is not positive.",
+                             m_cell_width, m_cell_height);
+        return -1;
+    }
+    const Box boundary = WorldManager::getInstance().getBoundary();
+    const double cols = bucketsFor(boundary.getHorizontal(), m_cell_width);
+    const double rows = bucketsFor(boundary.getVertical(), m_cell_height);
+    if (!(cols * rows <= MAX_BUCKETS) || !(cols <= MAX_BUCKETS) || !(rows <= MAX_BUCKETS)) {
+        log_manager.writeLog("Grid::startUp(): Error! Boundary %s needs too many buckets.",
+                             boundary.toString().c_str());
+        return -1;
+    }
+    m_num_cols = static_cast<int>(cols);
+    m_num_rows = static_cast<int>(rows);
+    log_manager.writeLog(5, "Grid::startUp(): m_num_cols %d, m_num_rows %d", m_num_cols,
+                         m_num_rows);
+
+    m_p_grid = new (std::nothrow) ObjectList*[static_cast<size_t>(m_num_rows)];
+    if (m_p_grid == nullptr) {
+        log_manager.writeLog("Grid::startUp(): Error! Unable to allocate %d grid rows.",
+                             m_num_rows);
+        return -1;
+    }
+    std::fill(m_p_grid, m_p_grid + m_num_rows, nullptr);
+    for (int row = 0; row < m_num_rows; row++) {
+        m_p_grid[row] = new (std::nothrow) ObjectList[static_cast<size_t>(m_num_cols)];
+        if (m_p_grid[row] == nullptr) {
+            log_manager.writeLog("Grid::startUp(): Error! Unable to allocate columns.");
+            return -1;
+        }
+    }
+    m_outside.clear();
+    return 0;
+}
+
+void Grid::shutDown() {
+    if (m_p_grid != nullptr) {
+        for (int row = 0; row < m_num_rows; row++) {
+            delete[] m_p_grid[row];
+        }
+        delete[] m_p_grid;
+        m_p_grid = nullptr;
+    }
+    m_num_cols = 0;
+    m_num_rows = 0;
+    m_outside.clear();
+}
+
+std::vector<Grid::Cell> Grid::getCells(const Object* p_o, Vector p) const {
+    const Box box = getWorldBox(p_o, p);
+    const float x0 = box.getCorner().getX();
+    const float y0 = box.getCorner().getY();
+    int col_min = bucketIndex(x0, m_cell_width, m_num_cols);
+    int row_min = bucketIndex(y0, m_cell_height, m_num_rows);
+    int col_max = bucketIndex(x0 + box.getHorizontal(), m_cell_width, m_num_cols);
+    int row_max = bucketIndex(y0 + box.getVertical(), m_cell_height, m_num_rows);
+
+    bool outside = false;
+    if (col_min < 0) {
+        col_min = 0;
+        outside = true;
+    }
+    if (row_min < 0) {
+        row_min = 0;
+        outside = true;
+    }
+    if (row_max >= m_num_rows) {
+        row_max = m_num_rows - 1;
+        outside = true;
+    }
+    if (col_max >= m_num_cols) {
+        col_max = m_num_cols - 1;
+        outside = true;
+    }
+
+    std::vector<Cell> cells;
+    const int cols = std::max(0, col_max - col_min + 1);
+    const int rows = std::max(0, row_max - row_min + 1);
+    cells.reserve(static_cast<size_t>(cols * rows + (outside ? 1 : 0)));
+    if (outside) {
+        cells.push_back(Cell{-1, -1});
+    }
+    for (int row = row_min; row <= row_max; row++) {
+        for (int col = col_min; col <= col_max; col++) {
+            cells.push_back(Cell{col, row});
+        }
+    }
+    return cells;
+}
+
+const ObjectList* Grid::bucketAt(Cell cell) const {
+    if (cell.col == -1 && cell.row == -1) {
+        return &m_outside;
+    }
+    if (m_p_grid == nullptr || cell.col < 0 || cell.col >= m_num_cols || cell.row < 0 ||
+        cell.row >= m_num_rows) {
+        return nullptr;
+    }
+    return &m_p_grid[cell.row][cell.col];
+}
+
+ObjectList* Grid::bucketAt(Cell cell) {
+    return const_cast<ObjectList*>(std::as_const(*this).bucketAt(cell));
+}
+
+ObjectList Grid::getBucket(Cell cell) const {
+    const ObjectList* p_bucket = bucketAt(cell);
+    return p_bucket != nullptr ? *p_bucket : ObjectList();
+}
+
+int Grid::insertObject(Object* p_o) {
+    LogManager& log_manager = LogManager::getInstance();
+    if (m_p_grid == nullptr) {
+        log_manager.writeLog("Grid::insertObject(): Error! grid is NULL");
+        return -1;
+    }
+    if (p_o == nullptr) {
+        log_manager.writeLog("Grid::insertObject(): Error! Object is NULL");
+        return -1;
+    }
+    for (const Cell& cell : getCells(p_o, p_o->getPosition())) {
+        if (ObjectList* p_bucket = bucketAt(cell)) {
+            p_bucket->insert(p_o);
+        }
+    }
+    return 0;
+}
+
+int Grid::removeObject(Object* p_o) {
+    LogManager& log_manager = LogManager::getInstance();
+    if (m_p_grid == nullptr) {
+        log_manager.writeLog("Grid::removeObject(): Error! grid is NULL");
+        return -1;
+    }
+    if (p_o == nullptr) {
+        log_manager.writeLog("Grid::removeObject(): Error! Object is NULL");
+        return -1;
+    }
+    if (!p_o->isSolid() || !p_o->isActive()) {
+        return 0;
+    }
+    for (const Cell& cell : getCells(p_o, p_o->getPosition())) {
+        if (ObjectList* p_bucket = bucketAt(cell)) {
+            p_bucket->remove(p_o);
+        }
+    }
+    return 0;
+}
+
+int Grid::updatePosition(Object* p_o, Vector new_position) {
+    LogManager& log_manager = LogManager::getInstance();
+    if (m_p_grid == nullptr) {
+        log_manager.writeLog("Grid::updatePosition(): Error! grid is NULL");
+        return -1;
+    }
+    if (p_o == nullptr) {
+        log_manager.writeLog("Grid::updatePosition(): Error! Object is NULL");
+        return -1;
+    }
+    const std::vector<Cell> old_cells = getCells(p_o, p_o->getPosition());
+    const std::vector<Cell> new_cells = getCells(p_o, new_position);
+    for (const Cell& cell : old_cells) {
+        if (std::binary_search(new_cells.begin(), new_cells.end(), cell)) {
+            continue;
+        }
+        ObjectList* p_bucket = bucketAt(cell);
+        if (p_bucket == nullptr) {
+            log_manager.writeLog("Error! remove Cell x,y out of bounds (%d, %d).", cell.col,
+                                 cell.row);
+            continue;
+        }
+        p_bucket->remove(p_o);
+    }
+    for (const Cell& cell : new_cells) {
+        if (std::binary_search(old_cells.begin(), old_cells.end(), cell)) {
+            continue;
+        }
+        ObjectList* p_bucket = bucketAt(cell);
+        if (p_bucket == nullptr) {
+            log_manager.writeLog("Error! insert Cell x,y out of bounds [%d, %d].", cell.col,
+                                 cell.row);
+            continue;
+        }
+        p_bucket->insert(p_o);
+    }
+    return 0;
+}
+
+ObjectList Grid::getCollisions(const Object* p_o, Vector where) const {
+    LogManager& log_manager = LogManager::getInstance();
+    ObjectList collisions;
+    if (m_p_grid == nullptr) {
+        log_manager.writeLog("Grid::getCollisions(): Error! grid is NULL");
+        return collisions;
+    }
+    if (p_o == nullptr) {
+        log_manager.writeLog("Grid::getCollisions(): Error! Object is NULL");
+        return collisions;
+    }
+    // Candidates are taken bucket by bucket, each object once; since the box
+    // test does not depend on the order, testing while gathering and keeping
+    // the first occurrence of each hit gives the same list.
+    const std::vector<Cell> cells = getCells(p_o, where);
+    const Box box = getWorldBox(p_o, where);
+    std::vector<Object*> hits;
+    for (const Cell& cell : cells) {
+        const ObjectList* p_bucket = bucketAt(cell);
+        for (ObjectListIterator it(p_bucket); !it.isDone(); it.next()) {
+            Object* p_other = it.currentObject();
+            if (p_other == p_o || !boxIntersectsBox(getWorldBox(p_other), box)) {
+                continue;
+            }
+            if (cells.size() > 1 && std::find(hits.begin(), hits.end(), p_other) != hits.end()) {
+                continue;
+            }
+            hits.push_back(p_other);
+        }
+    }
+    for (Object* p_other : hits) {
+        collisions.insert(p_other);
+    }
+    return collisions;
+}
+
+}  // namespace ox

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <vector>
+
+#include "ObjectList.h"
+#include "Vector.h"
+
+namespace ox {
+
+class Object;
+
+/// Buckets the world's boundary into rectangles of a configured size, each
+/// listing the active solid objects whose world boxes touch it, plus one
+/// bucket for objects reaching beyond the boundary, so that a collision query
+/// tests only the objects near the box asked about.
+class Grid {
+public:
+    /// The address of a bucket; (-1,-1) is the outside bucket.
+    struct Cell {
+        int col;  ///< Bucket column, -1 for outside.
+        int row;  ///< Bucket row, -1 for outside.
+        /// Row first, then column: the outside bucket sorts first.
+        bool operator<(const Cell& other) const {
+            return row < other.row || (row == other.row && col < other.col);
+        }
+        /// Same bucket.
+        bool operator==(const Cell& other) const = default;
+    };
+
+    /// No buckets yet; the bucket size comes from the configuration.
+    Grid();
+    /// Frees the buckets.
+    ~Grid();
+    Grid(const Grid&) = delete;
+    Grid& operator=(const Grid&) = delete;
+
+    /// Builds the buckets for the world manager's current boundary; 0 or -1.
+    int startUp();
+    /// Frees every bucket and empties the outside bucket.
+    void shutDown();
+    /// True between a successful startUp and shutDown.
+    bool isStarted() const { return m_p_grid != nullptr; }
+
+    /// Appends the object to every bucket it covers at its position; 0 or -1.
+    int insertObject(Object* p_o);
+    /// Removes the object from every bucket it covers at its position; 0 or -1.
+    int removeObject(Object* p_o);
+    /// Moves the object between buckets; called before its position changes. 0 or -1.
+    int updatePosition(Object* p_o, Vector new_position);
+    /// The other objects whose world boxes overlap p_o's box placed at where,
+    /// in bucket order (outside first, then row by row) and list order.
+    ObjectList getCollisions(const Object* p_o, Vector where) const;
+
+    /// The buckets p_o's world box covers at position p, in bucket order.
+    std::vector<Cell> getCells(const Object* p_o, Vector p) const;
+    /// A copy of one bucket's list; empty for a bucket not in the grid.
+    ObjectList getBucket(Cell cell) const;
+    /// Number of bucket columns.
+    int getNumCols() const { return m_num_cols; }
+    /// Number of bucket rows.
+    int getNumRows() const { return m_num_rows; }
+    /// Bucket width in world cells.
+    int getCellWidth() const { return m_cell_width; }
+    /// Bucket height in world cells.
+    int getCellHeight() const { return m_cell_height; }
+
+private:
+    /// The list of a bucket, or null when the bucket is not in the grid.
+    const ObjectList* bucketAt(Cell cell) const;
+    /// The list of a bucket, or null when the bucket is not in the grid.
+    ObjectList* bucketAt(Cell cell);
+
+    ObjectList** m_p_grid;  ///< m_num_rows rows of m_num_cols buckets; null when not started.
+    ObjectList m_outside;   ///< Objects reaching beyond the boundary.
+    int m_num_cols;         ///< Number of bucket columns.
+    int m_num_rows;         ///< Number of bucket rows.
+    int m_cell_width;       ///< Bucket width in world cells.
+    int m_cell_height;      ///< Bucket height in world cells.
+};
+
+}  // namespace ox
