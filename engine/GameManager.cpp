@@ -5,9 +5,11 @@
 
 #include "Clock.h"
 #include "Config.h"
+#include "DisplayManager.h"
 #include "EventStep.h"
 #include "LogManager.h"
 #include "Platform.h"
+#include "ResourceManager.h"
 #include "WorldManager.h"
 
 namespace ox {
@@ -71,11 +73,18 @@ int GameManager::startUp() {
     log.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
 
     // The managers, in start-up order; the first that fails ends start-up.
-    if (startManager(WorldManager::getInstance(),
+    if (startManager(DisplayManager::getInstance(),
+                     "GameManager::startUp(): Error! Starting display manager.",
+                     "Display manager started.") != 0 ||
+        startManager(ResourceManager::getInstance(),
+                     "GameManager::startUp(): Error! Starting resource manager.",
+                     "Resource manager started.") != 0 ||
+        startManager(WorldManager::getInstance(),
                      "GameManager::startUp(): Error starting world manager.",
                      "World manager started.") != 0) {
         return -1;
     }
+    fitWorldToWindow();
     seedRandom();
     if (!platform::requestTimerResolution(1)) {
         log.writeLog(1,
@@ -85,6 +94,16 @@ int GameManager::startUp() {
     Manager::startUp();
     log.writeLog(1, "GameManager successfully started.");
     return 0;
+}
+
+void GameManager::fitWorldToWindow() {
+    const DisplayManager& display = DisplayManager::getInstance();
+    const Box window(Vector(0, 0), static_cast<float>(display.getHorizontal()),
+                     static_cast<float>(display.getVertical()));
+    WorldManager& world_manager = WorldManager::getInstance();
+    world_manager.setBoundary(window);
+    world_manager.setView(window);
+    world_manager.setViewSlack(Vector(1.0f / 3.0f, 1.0f / 3.0f));
 }
 
 void GameManager::seedRandom() {
@@ -108,6 +127,8 @@ void GameManager::shutDown() {
     }
     // The managers, in the reverse of start-up order.
     stopManager(WorldManager::getInstance(), "World manager stopped");
+    stopManager(ResourceManager::getInstance(), "Resource manager stopped");
+    stopManager(DisplayManager::getInstance(), "Display manager stopped");
     log.writeLog("%s", STARS);
     log.writeLog("** Game engine stopped **");
     if (log.isStarted()) {
@@ -136,6 +157,7 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     clock.delta();
     EventStep step_event(m_step_count);
     onEvent(&step_event);
+    DisplayManager::getInstance().swapBuffers();
     WorldManager& world_manager = WorldManager::getInstance();
     world_manager.update();
     world_manager.draw();

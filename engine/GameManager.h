@@ -56,6 +56,9 @@ private:
     /// Stops one manager when it is started, then logs the line at level 1.
     void stopManager(Manager& manager, const char* stopped);
 
+    /// Makes the world's boundary and view the window's size in cells, view slack 1/3.
+    void fitWorldToWindow();
+
     /// Seeds the random generator from the configuration (0: the clock, -1: not at all).
     void seedRandom();
 
