@@ -386,13 +386,4 @@ TEST(WorldManager, ViewFollowsAnObjectWithinItsSlack) {
     EXPECT_EQ(wm().getView().getCorner(), Vector(45, 21));
 }
 
-TEST(WorldManager, DrawingWalksOnlyTheVisibleLists) {
-    World world;
-    auto* p_o = new Recorder(Vector(5, 5));
-    p_o->setVisible(false);
-    wm().draw();  // nothing to draw and nothing to break
-    EXPECT_EQ(p_o->getPosition(), Vector(5, 5));
-    EXPECT_FALSE(world.log().containsPart("SceneGraph"));
-}
-
 }  // namespace
