@@ -7,6 +7,7 @@
 #include "Config.h"
 #include "EventStep.h"
 #include "LogManager.h"
+#include "PathManager.h"
 #include "Platform.h"
 
 namespace ox {
@@ -69,6 +70,13 @@ int GameManager::startUp() {
     m_frame_time = config.getFrameTime();
     log.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
 
+    // The path manager comes last: it takes its least cycle time from the frame time.
+    if (startManager(PathManager::getInstance(),
+                     "GameManager::startUp(): Error starting path manager.",
+                     "Path manager started.") != 0) {
+        return -1;
+    }
+
     seedRandom();
     if (!platform::requestTimerResolution(1)) {
         log.writeLog(1,
@@ -99,6 +107,7 @@ void GameManager::shutDown() {
         log.writeLog(1,
                      "GameManager()::shutDown(): Warning! timeEndPeriod() cannot accept 1 msec.");
     }
+    stopManager(PathManager::getInstance(), "Path manager stopped");
     log.writeLog("%s", STARS);
     log.writeLog("** Game engine stopped **");
     if (log.isStarted()) {
@@ -127,6 +136,12 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     clock.delta();
     EventStep step_event(m_step_count);
     onEvent(&step_event);
+
+    // The path searches get 95% of what is left of the frame (possibly
+    // nothing: the path manager then still takes its least cycle time).
+    const std::int64_t loop_time = clock.split();
+    const float spare = static_cast<float>(m_frame_time * 1000LL - loop_time - adjust);
+    PathManager::getInstance().cycle(static_cast<int>(spare * 0.95 / 1000.0));
 
     // Sleep for what is left of the frame, less the previous step's oversleep.
     const std::int64_t split_time = clock.split();
