@@ -9,6 +9,7 @@
 #include "LogManager.h"
 #include "PathManager.h"
 #include "Platform.h"
+#include "WorldManager.h"
 
 namespace ox {
 
@@ -70,13 +71,18 @@ int GameManager::startUp() {
     m_frame_time = config.getFrameTime();
     log.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
 
+    // The managers, in start-up order; the first that fails ends start-up.
+    if (startManager(WorldManager::getInstance(),
+                     "GameManager::startUp(): Error starting world manager.",
+                     "World manager started.") != 0) {
+        return -1;
+    }
     // The path manager comes last: it takes its least cycle time from the frame time.
     if (startManager(PathManager::getInstance(),
                      "GameManager::startUp(): Error starting path manager.",
                      "Path manager started.") != 0) {
         return -1;
     }
-
     seedRandom();
     if (!platform::requestTimerResolution(1)) {
         log.writeLog(1,
@@ -107,7 +113,9 @@ void GameManager::shutDown() {
         log.writeLog(1,
                      "GameManager()::shutDown(): Warning! timeEndPeriod() cannot accept 1 msec.");
     }
+    // The managers, in the reverse of start-up order.
     stopManager(PathManager::getInstance(), "Path manager stopped");
+    stopManager(WorldManager::getInstance(), "World manager stopped");
     log.writeLog("%s", STARS);
     log.writeLog("** Game engine stopped **");
     if (log.isStarted()) {
@@ -136,6 +144,9 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     clock.delta();
     EventStep step_event(m_step_count);
     onEvent(&step_event);
+    WorldManager& world_manager = WorldManager::getInstance();
+    world_manager.update();
+    world_manager.draw();
 
     // The path searches get 95% of what is left of the frame (possibly
     // nothing: the path manager then still takes its least cycle time).

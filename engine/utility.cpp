@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "LogManager.h"
+#include "WorldManager.h"
 
 namespace ox {
 
@@ -151,6 +152,14 @@ const char* timeString() {
 
 bool inRange(float value, float min, float max) {
     return value >= min && max >= value;
+}
+
+Vector worldToView(Vector world_pos) {
+    return world_pos - WorldManager::getInstance().getView().getCorner();
+}
+
+Vector viewToWorld(Vector view_pos) {
+    return view_pos + WorldManager::getInstance().getView().getCorner();
 }
 
 std::string toString(int i) {

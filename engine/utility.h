@@ -4,6 +4,8 @@
 #include <ios>
 #include <string>
 
+#include "Vector.h"
+
 namespace ox {
 
 /// Parses the text (when not empty) into a kept table of key:value items
@@ -17,6 +19,12 @@ const char* timeString();
 
 /// True when min <= value <= max (a NaN value is never in range).
 bool inRange(float value, float min, float max);
+
+/// A world position as a view position: minus the corner of the world manager's view.
+Vector worldToView(Vector world_pos);
+
+/// A view position as a world position: plus the corner of the world manager's view.
+Vector viewToWorld(Vector view_pos);
 
 /// The decimal form of an integer.
 std::string toString(int i);

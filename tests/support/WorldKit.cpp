@@ -1,0 +1,84 @@
+#include "WorldKit.h"
+
+#include "EventCollision.h"
+#include "ObjectListIterator.h"
+#include "WorldManager.h"
+
+namespace ox_test {
+
+namespace {
+
+int destroyed_count = 0;
+
+}  // namespace
+
+std::vector<Delivery>& journal() {
+    static std::vector<Delivery> deliveries;
+    return deliveries;
+}
+
+Delivery collisionDelivery(int receiver, int first, int second, ox::Vector where) {
+    return Delivery{receiver, ox::COLLISION_EVENT, first, second, where};
+}
+
+Delivery plainDelivery(int receiver, const std::string& type) {
+    return Delivery{receiver, type, 0, 0, ox::Vector()};
+}
+
+Recorder::Recorder(ox::Vector position, ox::Solidness solidness) {
+    setPosition(position);
+    setSolidness(solidness);
+}
+
+Recorder::~Recorder() {
+    destroyed_count++;
+}
+
+int Recorder::destroyed() {
+    return destroyed_count;
+}
+
+int Recorder::eventHandler(const ox::Event* p_e) {
+    Delivery delivery = plainDelivery(getId(), p_e->getType());
+    if (const auto* p_collision = dynamic_cast<const ox::EventCollision*>(p_e)) {
+        delivery =
+            collisionDelivery(getId(), p_collision->getObject1()->getId(),
+                              p_collision->getObject2()->getId(), p_collision->getPosition());
+    }
+    journal().push_back(delivery);
+    if (reaction) {
+        reaction(*this, p_e);
+    }
+    return 1;
+}
+
+World::World(float width, float height, int log_level)
+    : m_p_log(std::make_unique<LogCapture>(log_level)) {
+    ox::WorldManager& world_manager = ox::WorldManager::getInstance();
+    world_manager.startUp();
+    world_manager.setBoundary(ox::Box(ox::Vector(0, 0), width, height));
+    world_manager.setView(ox::Box(ox::Vector(0, 0), width, height));
+    journal().clear();
+}
+
+World::~World() {
+    ox::WorldManager::getInstance().shutDown();
+}
+
+std::vector<ox::Object*> contents(const ox::ObjectList& list) {
+    std::vector<ox::Object*> result;
+    for (ox::ObjectListIterator it(&list); !it.isDone(); it.next()) {
+        result.push_back(it.currentObject());
+    }
+    return result;
+}
+
+std::vector<int> ids(const ox::ObjectList& list) {
+    std::vector<int> result;
+    for (ox::Object* p_o : contents(list)) {
+        result.push_back(p_o->getId());
+    }
+    return result;
+}
+
+}  // namespace ox_test

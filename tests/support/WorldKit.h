@@ -1,0 +1,75 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Event.h"
+#include "LogCapture.h"
+#include "Object.h"
+#include "ObjectList.h"
+#include "Vector.h"
+
+namespace ox_test {
+
+/// One event as a Recorder received it.
+struct Delivery {
+    int receiver;      ///< Id of the object whose handler ran.
+    std::string type;  ///< The event's label.
+    int first;         ///< Collision events: id of the first object, else 0.
+    int second;        ///< Collision events: id of the second object, else 0.
+    ox::Vector where;  ///< Collision events: the position carried.
+
+    bool operator==(const Delivery& other) const = default;
+};
+
+/// Every delivery to any Recorder, in the order they happened.
+std::vector<Delivery>& journal();
+
+/// A collision delivery as it should appear in the journal.
+Delivery collisionDelivery(int receiver, int first, int second, ox::Vector where);
+
+/// A plain delivery (no collision details) as it should appear in the journal.
+Delivery plainDelivery(int receiver, const std::string& type);
+
+/// An object that records every event it receives in journal(), then runs its
+/// reaction (when set), and reports the event handled.
+class Recorder : public ox::Object {
+public:
+    /// A recorder at position, with the given solidness.
+    explicit Recorder(ox::Vector position = ox::Vector(1, 1), ox::Solidness solidness = ox::HARD);
+    ~Recorder() override;
+
+    int eventHandler(const ox::Event* p_e) override;
+
+    /// Runs after the event is recorded.
+    std::function<void(Recorder&, const ox::Event*)> reaction;
+
+    /// Number of Recorder objects destroyed so far.
+    static int destroyed();
+};
+
+/// Starts the log (at the given level) and the world manager with a boundary,
+/// and shuts the world manager down (deleting every object) when destroyed.
+class World {
+public:
+    explicit World(float width = 80, float height = 24, int log_level = 0);
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    /// The captured log.
+    LogCapture& log() { return *m_p_log; }
+
+private:
+    std::unique_ptr<LogCapture> m_p_log;
+};
+
+/// The pointers of an object list, in order.
+std::vector<ox::Object*> contents(const ox::ObjectList& list);
+
+/// Ids of the objects of a list, in order.
+std::vector<int> ids(const ox::ObjectList& list);
+
+}  // namespace ox_test
