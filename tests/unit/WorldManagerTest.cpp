@@ -227,11 +227,26 @@ TEST(WorldManager, ObjectsMarkedByDestructorsGoInTheSamePass) {
     auto* p_last = new Recorder(Vector(3, 3));
     auto* p_middle = new Chain(p_last);
     auto* p_first = new Chain(p_middle);
-    new Chain(p_first);  // not marked: stays
+    new Recorder(Vector(4, 4));  // not marked: stays
     wm().markForDelete(p_first);
     wm().update();
     EXPECT_EQ(Recorder::destroyed(), destroyed + 3);
     EXPECT_EQ(wm().getSceneGraph().activeObjects().getCount(), 1);
+}
+
+TEST(WorldManager, DestructorsMayMarkObjectsWhileTheWorldShutsDown) {
+    World world;
+    const int destroyed = Recorder::destroyed();
+    auto* p_child = new Recorder(Vector(3, 3));
+    new Chain(p_child);  // deleted after its child, which it then marks
+    auto* p_other_child = new Recorder(Vector(5, 5));
+    new Chain(p_other_child);
+    p_other_child->setActive(false);  // inactive objects go last: deleted after the parent
+    wm().shutDown();
+    EXPECT_EQ(Recorder::destroyed(), destroyed + 4);
+    EXPECT_EQ(wm().startUp(), 0);
+    wm().update();  // nothing left over to delete
+    EXPECT_EQ(Recorder::destroyed(), destroyed + 4);
 }
 
 TEST(WorldManager, MarkingNothingIsAnError) {
