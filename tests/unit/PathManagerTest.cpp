@@ -100,12 +100,6 @@ TEST(PathManager, StartsLastWithATenthOfTheFrameTimeAndStopsFirst) {
     }
 }
 
-TEST(PathManager, DefaultFrameTimeGivesThreeMilliseconds) {
-    StartedGame game(33);
-    ASSERT_EQ(game.started, 0);
-    EXPECT_EQ(PathManager::getInstance().getMinCycleTime(), 3);
-}
-
 // How many cells one cycle with the budget closes for a search that cannot
 // end soon, the clock moving on by tick microseconds at every reading.
 int cellsClosedInOneCycle(int budget) {
