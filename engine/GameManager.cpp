@@ -7,6 +7,7 @@
 #include "Config.h"
 #include "EventStep.h"
 #include "LogManager.h"
+#include "PathManager.h"
 #include "Platform.h"
 #include "WorldManager.h"
 
@@ -76,6 +77,12 @@ int GameManager::startUp() {
                      "World manager started.") != 0) {
         return -1;
     }
+    // The path manager comes last: it takes its least cycle time from the frame time.
+    if (startManager(PathManager::getInstance(),
+                     "GameManager::startUp(): Error starting path manager.",
+                     "Path manager started.") != 0) {
+        return -1;
+    }
     seedRandom();
     if (!platform::requestTimerResolution(1)) {
         log.writeLog(1,
@@ -107,6 +114,7 @@ void GameManager::shutDown() {
                      "GameManager()::shutDown(): Warning! timeEndPeriod() cannot accept 1 msec.");
     }
     // The managers, in the reverse of start-up order.
+    stopManager(PathManager::getInstance(), "Path manager stopped");
     stopManager(WorldManager::getInstance(), "World manager stopped");
     log.writeLog("%s", STARS);
     log.writeLog("** Game engine stopped **");
@@ -139,6 +147,12 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     WorldManager& world_manager = WorldManager::getInstance();
     world_manager.update();
     world_manager.draw();
+
+    // The path searches get 95% of what is left of the frame (possibly
+    // nothing: the path manager then still takes its least cycle time).
+    const std::int64_t loop_time = clock.split();
+    const float spare = static_cast<float>(m_frame_time * 1000LL - loop_time - adjust);
+    PathManager::getInstance().cycle(static_cast<int>(spare * 0.95 / 1000.0));
 
     // Sleep for what is left of the frame, less the previous step's oversleep.
     const std::int64_t split_time = clock.split();
