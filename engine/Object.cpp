@@ -11,6 +11,7 @@
 #include "LogManager.h"
 #include "PathFind.h"
 #include "PathManager.h"
+#include "ResourceManager.h"
 #include "WorldManager.h"
 #include "utility.h"
 
@@ -197,6 +198,31 @@ int Object::setBox(Box new_box) {
     p_index->removeObject(this);
     m_box = new_box;
     return p_index->insertObject(this);
+}
+
+int Object::setSprite(std::string sprite_label) {
+    Sprite* p_sprite = ResourceManager::getInstance().getSprite(sprite_label);
+    if (p_sprite == nullptr) {
+        LogManager::getInstance().writeLog("Object::setSprite(): Warning! Sprite '%s' not found",
+                                           sprite_label.c_str());
+        return -1;
+    }
+    m_animation.setSprite(p_sprite);
+    mark(ANIMATION);
+    setBox(m_animation.getBox());
+    return 0;
+}
+
+void Object::setAnimation(Animation new_animation, bool set_box) {
+    m_animation = std::move(new_animation);
+    mark(ANIMATION);
+    if (set_box) {
+        setBox(m_animation.getBox());
+    }
+}
+
+int Object::draw() {
+    return m_animation.draw(m_position);
 }
 
 void Object::setDirection(Vector new_direction) {

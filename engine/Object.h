@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "Animation.h"
 #include "Box.h"
 #include "Path.h"
 #include "Vector.h"
@@ -84,6 +85,13 @@ public:
     virtual int setActive(bool active = true);
     /// Sets the box relative to the position; the result of re-indexing.
     virtual int setBox(Box new_box);
+    /// Shows the resource manager's sprite of this label from its first frame
+    /// and takes the sprite's box; 0, or -1 when no sprite has the label.
+    virtual int setSprite(std::string sprite_label);
+    /// Copies every field of an animation; with set_box, takes its box too.
+    virtual void setAnimation(Animation new_animation, bool set_box = true);
+    /// Draws the animation at the position (advancing it); the animation's result.
+    virtual int draw();
     /// Replaces the whole modified mask.
     virtual void setModified(unsigned int new_modified);
     /// The modified mask.
@@ -109,6 +117,8 @@ public:
     float getSpeed() const { return m_speed; }
     /// Sets the cells per step along the direction.
     void setSpeed(float new_speed);
+    /// The sprite playback state.
+    Animation getAnimation() const { return m_animation; }
     /// Direction scaled by speed.
     Vector getVelocity() const;
     /// Added to the velocity after each step.
@@ -188,6 +198,7 @@ private:
     Vector m_acceleration;
     int m_altitude;
     Solidness m_solidness;
+    Animation m_animation;
     bool m_no_soft;
     int m_event_count;
     std::string m_event_name[MAX_OBJ_EVENTS];
