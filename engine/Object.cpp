@@ -54,6 +54,7 @@ Object::Object()
       m_follow_path(false),
       m_avoid_collisions(false),
       m_in_world(false) {
+    m_shape.setType(UNDEFINED_SHAPE);
     if (WorldManager::getInstance().insertObject(this) == -1) {
         LogManager::getInstance().writeLog(
             "Object::Object(): Error! Unable to add %p to game world.", static_cast<void*>(this));
@@ -222,7 +223,16 @@ void Object::setAnimation(Animation new_animation, bool set_box) {
 }
 
 int Object::draw() {
-    return m_animation.draw(m_position);
+    const int result = m_animation.draw(m_position);
+    if (m_shape.getType() != UNDEFINED_SHAPE) {
+        m_shape.draw(m_position);
+    }
+    return result;
+}
+
+void Object::setShape(Shape new_shape) {
+    m_shape = new_shape;
+    mark(SHAPE);
 }
 
 void Object::setDirection(Vector new_direction) {

@@ -5,6 +5,7 @@
 #include "Animation.h"
 #include "Box.h"
 #include "Path.h"
+#include "Shape.h"
 #include "Vector.h"
 
 namespace ox {
@@ -90,12 +91,15 @@ public:
     virtual int setSprite(std::string sprite_label);
     /// Copies every field of an animation; with set_box, takes its box too.
     virtual void setAnimation(Animation new_animation, bool set_box = true);
-    /// Draws the animation at the position (advancing it); the animation's result.
+    /// Draws the animation at the position (advancing it), then the shape
+    /// when it has a type; the animation's result.
     virtual int draw();
     /// Replaces the whole modified mask.
     virtual void setModified(unsigned int new_modified);
     /// The modified mask.
     virtual unsigned int getModified() const;
+    /// Copies a shape (type UNDEFINED_SHAPE draws none).
+    virtual void setShape(Shape new_shape);
     /// Starts or stops following the path.
     virtual void setFollowPath(bool follow = true);
 
@@ -119,6 +123,8 @@ public:
     void setSpeed(float new_speed);
     /// The sprite playback state.
     Animation getAnimation() const { return m_animation; }
+    /// The primitive drawn with the animation.
+    Shape getShape() const { return m_shape; }
     /// Direction scaled by speed.
     Vector getVelocity() const;
     /// Added to the velocity after each step.
@@ -203,6 +209,7 @@ private:
     int m_event_count;
     std::string m_event_name[MAX_OBJ_EVENTS];
     unsigned int m_modified;
+    Shape m_shape;
     PathFind* m_p_path_find;  ///< Search in progress, owned; null for none.
     Path m_path;
     bool m_follow_path;
