@@ -28,6 +28,16 @@ namespace {
 /// The id the next object takes; one counter for the whole program.
 int next_id = 1;
 
+/// Takes the next id. The counter stops at the largest id instead of
+/// overflowing: ids read from records can raise it close to the top.
+int takeNextId() {
+    const int id = next_id;
+    if (next_id < INT_MAX) {
+        next_id++;
+    }
+    return id;
+}
+
 /// The attributes of a record in the order they are written. DIRECTION comes
 /// before SPEED and FOLLOW_PATH before PATH, the reverse of their bit order.
 const unsigned int RECORD_ORDER[] = {
@@ -57,7 +67,7 @@ Manager* managerFor(const std::string& event_type) {
 }  // namespace
 
 Object::Object()
-    : m_id(next_id++),
+    : m_id(takeNextId()),
       m_type("(Undefined)"),
       m_active(true),
       m_visible(true),

@@ -155,6 +155,11 @@ TEST(ObjectSerialization, ReadIdsRaiseTheCounter) {
         "Object::deserialize(): Error! Id 2147483647 leaves no id for the next object. Ignored."));
     EXPECT_EQ((new Object)->getId(), 503);
 
+    // Raised to the top, the counter stays there rather than overflow.
+    EXPECT_EQ(load(*p_o, le32(ox::ID) + le32(INT_MAX - 1)), 0);
+    EXPECT_EQ((new Object)->getId(), INT_MAX);
+    EXPECT_EQ((new Object)->getId(), INT_MAX);
+
     EXPECT_TRUE(
         world.log().contains("Object::deserialize(): attr 1 (" + std::string(31, '0') + "1)"));
     EXPECT_TRUE(world.log().contains("\tID: 500"));
