@@ -7,6 +7,7 @@
 #include "Config.h"
 #include "EventStep.h"
 #include "LogManager.h"
+#include "NetworkManager.h"
 #include "PathManager.h"
 #include "Platform.h"
 #include "WorldManager.h"
@@ -72,6 +73,12 @@ int GameManager::startUp() {
     log.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
 
     // The managers, in start-up order; the first that fails ends start-up.
+    if (config.getNetworking() &&
+        startManager(NetworkManager::getInstance(),
+                     "GameManager::startUp(): Error! Starting network manager.",
+                     "Network manager started.") != 0) {
+        return -1;
+    }
     if (startManager(WorldManager::getInstance(),
                      "GameManager::startUp(): Error starting world manager.",
                      "World manager started.") != 0) {
@@ -116,6 +123,9 @@ void GameManager::shutDown() {
     // The managers, in the reverse of start-up order.
     stopManager(PathManager::getInstance(), "Path manager stopped");
     stopManager(WorldManager::getInstance(), "World manager stopped");
+    if (Config::getInstance().getNetworking()) {
+        stopManager(NetworkManager::getInstance(), "Network manager stopped");
+    }
     log.writeLog("%s", STARS);
     log.writeLog("** Game engine stopped **");
     if (log.isStarted()) {
@@ -147,6 +157,9 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     WorldManager& world_manager = WorldManager::getInstance();
     world_manager.update();
     world_manager.draw();
+    if (Config::getInstance().getNetworking()) {
+        NetworkManager::getInstance().service();
+    }
 
     // The path searches get 95% of what is left of the frame (possibly
     // nothing: the path manager then still takes its least cycle time).
