@@ -158,7 +158,7 @@ protected:
             if (done()) {
                 return true;
             }
-            pf::sleepMilliseconds(1);
+            pf::sleepMicroseconds(1000);
         }
         return false;
     }
@@ -264,7 +264,7 @@ TEST_F(Net, ThreeAcceptedAFourthWaitsAndCloseRenumbers) {
     EXPECT_EQ(nm().getSocket(1), third);
     for (int i = 0; i < 1000 && !peers[1]->ended; i++) {
         peers[1]->readNow();
-        pf::sleepMilliseconds(1);
+        pf::sleepMicroseconds(1000);
     }
     EXPECT_TRUE(peers[1]->ended);
 
@@ -332,7 +332,7 @@ TEST_F(Net, ConnectSendReceivePeekAndOrderlyClose) {
     char buffer[8] = {};
     // Read by hand here: the per-frame service would take the bytes first.
     for (int i = 0; i < 1000 && nm().receive(buffer, 8, 1, true) < 4; i++) {
-        pf::sleepMilliseconds(1);
+        pf::sleepMicroseconds(1000);
     }
     EXPECT_EQ(std::string(buffer, 4), "ping");
     EXPECT_EQ(nm().receive(buffer, 8, 1), 4);  // the peeked bytes are still there
@@ -377,7 +377,7 @@ TEST_F(Net, APeerThatResetsIsClosedAndTheFrameGoesOn) {
     other.drop();
     for (int tries = 0; nm().isConnected(0) && tries < 100; tries++) {
         nm().send(chunk.data(), chunk.size(), 0);
-        pf::sleepMilliseconds(1);
+        pf::sleepMicroseconds(1000);
     }
     EXPECT_FALSE(nm().isConnected(-1));
     EXPECT_TRUE(world.log().contains(errorLine(EPIPE)));
@@ -509,7 +509,7 @@ TEST(NetworkInTheLoop, StartedServicedAndStoppedInItsPlace) {
     for (int i = 0; i < 1000 && (at_a.size() < 2 || at_b.empty()); i++) {
         at_a += a.readNow();
         at_b += b.readNow();
-        pf::sleepMilliseconds(1);
+        pf::sleepMicroseconds(1000);
     }
     EXPECT_EQ(at_a, "AB");
     EXPECT_EQ(at_b, "C");
