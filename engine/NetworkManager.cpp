@@ -228,11 +228,14 @@ int NetworkManager::close(int sock) {
 void NetworkManager::removeClosed() {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < m_sock.size(); i++) {
-        if (m_sock[i] != platform::INVALID_SOCKET_HANDLE) {
+        if (m_sock[i] == platform::INVALID_SOCKET_HANDLE) {
+            continue;
+        }
+        if (kept != i) {  // a queue moved onto itself would come out empty
             m_sock[kept] = m_sock[i];
             m_send_queues[kept] = std::move(m_send_queues[i]);
-            kept++;
         }
+        kept++;
     }
     m_sock.resize(kept);
     m_send_queues.resize(kept);

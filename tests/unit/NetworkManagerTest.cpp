@@ -252,7 +252,12 @@ TEST_F(Net, ThreeAcceptedAFourthWaitsAndCloseRenumbers) {
     EXPECT_TRUE(world.log().contains(
         "NetworkManager::send(): Error! Socket 3 not connected. Unable to send."));
 
-    // close(1): one CLOSE event, delivered while the connection is listed.
+    // close(1): one CLOSE event, delivered while the connection is listed;
+    // the queues of the others stay with their connections.
+    for (int i = 0; i < 3; i++) {
+        ASSERT_EQ(nm().queue("later", 5, i, 1000), 0);
+    }
+    ASSERT_EQ(nm().queue("later", 5, 2, 1000), 0);
     const pf::Socket third = nm().getSocket(2);
     p_listener->seen.clear();
     EXPECT_EQ(nm().close(1), 0);
@@ -262,6 +267,8 @@ TEST_F(Net, ThreeAcceptedAFourthWaitsAndCloseRenumbers) {
     EXPECT_EQ(p_listener->seen[0].listed, 3);
     EXPECT_TRUE(p_listener->seen[0].connected);
     EXPECT_EQ(nm().getSocket(1), third);
+    EXPECT_EQ(nm().getQueueLength(0), 1);
+    EXPECT_EQ(nm().getQueueLength(1), 2);
     for (int i = 0; i < 1000 && !peers[1]->ended; i++) {
         peers[1]->readNow();
         pf::sleepMicroseconds(1000);
