@@ -9,6 +9,7 @@
 #include "EventStep.h"
 #include "GameManager.h"
 #include "LogManager.h"
+#include "NetworkManager.h"
 #include "PathFind.h"
 #include "PathManager.h"
 #include "WorldManager.h"
@@ -27,8 +28,10 @@ Manager* managerFor(const std::string& event_type) {
     if (event_type == STEP_EVENT) {
         return &GameManager::getInstance();
     }
-    if (event_type == KEYBOARD_EVENT || event_type == MOUSE_EVENT ||
-        EventNetwork::isNetworkLabel(event_type)) {
+    if (EventNetwork::isNetworkLabel(event_type)) {
+        return &NetworkManager::getInstance();
+    }
+    if (event_type == KEYBOARD_EVENT || event_type == MOUSE_EVENT) {
         return nullptr;
     }
     return &WorldManager::getInstance();

@@ -147,7 +147,6 @@ TEST(Object, InterestsAreRoutedByLabel) {
     EXPECT_EQ(p_o->registerInterest("ox-collision"), -1);
     EXPECT_EQ(p_o->registerInterest("ox-keyboard"), -1);
     EXPECT_EQ(p_o->registerInterest("ox-mouse"), -1);
-    EXPECT_EQ(p_o->registerInterest("ox-network-sync"), -1);
     EXPECT_EQ(p_o->getEventCount(), 3);
     EXPECT_TRUE(
         world.log().contains("WorldManager::isValid(): Event ox-collision handled automatically."));
@@ -156,8 +155,6 @@ TEST(Object, InterestsAreRoutedByLabel) {
                              "valid for this Manager"));
     EXPECT_TRUE(world.log().contains(
         "Object::registerInterest(): Error! No manager delivers event 'ox-keyboard'."));
-    EXPECT_TRUE(world.log().contains(
-        "Object::registerInterest(): Error! No manager delivers event 'ox-network-sync'."));
 
     // The step goes through the game manager, the others through the world manager.
     const ox::EventStep step(4);
