@@ -8,6 +8,7 @@
 #include "DisplayManager.h"
 #include "EventStep.h"
 #include "LogManager.h"
+#include "PathManager.h"
 #include "Platform.h"
 #include "ResourceManager.h"
 #include "WorldManager.h"
@@ -84,6 +85,12 @@ int GameManager::startUp() {
                      "World manager started.") != 0) {
         return -1;
     }
+    // The path manager comes last: it takes its least cycle time from the frame time.
+    if (startManager(PathManager::getInstance(),
+                     "GameManager::startUp(): Error starting path manager.",
+                     "Path manager started.") != 0) {
+        return -1;
+    }
     fitWorldToWindow();
     seedRandom();
     if (!platform::requestTimerResolution(1)) {
@@ -126,6 +133,7 @@ void GameManager::shutDown() {
                      "GameManager()::shutDown(): Warning! timeEndPeriod() cannot accept 1 msec.");
     }
     // The managers, in the reverse of start-up order.
+    stopManager(PathManager::getInstance(), "Path manager stopped");
     stopManager(WorldManager::getInstance(), "World manager stopped");
     stopManager(ResourceManager::getInstance(), "Resource manager stopped");
     stopManager(DisplayManager::getInstance(), "Display manager stopped");
@@ -161,6 +169,12 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     WorldManager& world_manager = WorldManager::getInstance();
     world_manager.update();
     world_manager.draw();
+
+    // The path searches get 95% of what is left of the frame (possibly
+    // nothing: the path manager then still takes its least cycle time).
+    const std::int64_t loop_time = clock.split();
+    const float spare = static_cast<float>(m_frame_time * 1000LL - loop_time - adjust);
+    PathManager::getInstance().cycle(static_cast<int>(spare * 0.95 / 1000.0));
 
     // Sleep for what is left of the frame, less the previous step's oversleep.
     const std::int64_t split_time = clock.split();

@@ -12,9 +12,6 @@ class Clock;
 /// The engine's version, shown in the start-up banner.
 constexpr double ORVIX_VERSION = 4.24;
 
-/// Default target duration of one game loop step, in milliseconds.
-constexpr int FRAME_TIME_DEFAULT = 33;
-
 /// Starts and stops every other manager in a fixed order and runs the
 /// frame-paced game loop. Delivers the step event "ox-step".
 class GameManager : public Manager {

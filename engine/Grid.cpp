@@ -107,6 +107,12 @@ void Grid::shutDown() {
 }
 
 std::vector<Grid::Cell> Grid::getCells(const Object* p_o, Vector p) const {
+    std::vector<Cell> cells;
+    fillCells(p_o, p, cells);
+    return cells;
+}
+
+void Grid::fillCells(const Object* p_o, Vector p, std::vector<Cell>& cells) const {
     const Box box = getWorldBox(p_o, p);
     const float x0 = box.getCorner().getX();
     const float y0 = box.getCorner().getY();
@@ -133,10 +139,7 @@ std::vector<Grid::Cell> Grid::getCells(const Object* p_o, Vector p) const {
         outside = true;
     }
 
-    std::vector<Cell> cells;
-    const int cols = std::max(0, col_max - col_min + 1);
-    const int rows = std::max(0, row_max - row_min + 1);
-    cells.reserve(static_cast<size_t>(cols * rows + (outside ? 1 : 0)));
+    cells.clear();
     if (outside) {
         cells.push_back(Cell{-1, -1});
     }
@@ -145,7 +148,6 @@ std::vector<Grid::Cell> Grid::getCells(const Object* p_o, Vector p) const {
             cells.push_back(Cell{col, row});
         }
     }
-    return cells;
 }
 
 const ObjectList* Grid::bucketAt(Cell cell) const {
@@ -178,7 +180,8 @@ int Grid::insertObject(Object* p_o) {
         log_manager.writeLog("Grid::insertObject(): Error! Object is NULL");
         return -1;
     }
-    for (const Cell& cell : getCells(p_o, p_o->getPosition())) {
+    fillCells(p_o, p_o->getPosition(), m_cells);
+    for (const Cell& cell : m_cells) {
         if (ObjectList* p_bucket = bucketAt(cell)) {
             p_bucket->insert(p_o);
         }
@@ -199,7 +202,8 @@ int Grid::removeObject(Object* p_o) {
     if (!p_o->isSolid() || !p_o->isActive()) {
         return 0;
     }
-    for (const Cell& cell : getCells(p_o, p_o->getPosition())) {
+    fillCells(p_o, p_o->getPosition(), m_cells);
+    for (const Cell& cell : m_cells) {
         if (ObjectList* p_bucket = bucketAt(cell)) {
             p_bucket->remove(p_o);
         }
@@ -217,8 +221,10 @@ int Grid::updatePosition(Object* p_o, Vector new_position) {
         log_manager.writeLog("Grid::updatePosition(): Error! Object is NULL");
         return -1;
     }
-    const std::vector<Cell> old_cells = getCells(p_o, p_o->getPosition());
-    const std::vector<Cell> new_cells = getCells(p_o, new_position);
+    fillCells(p_o, p_o->getPosition(), m_cells);
+    fillCells(p_o, new_position, m_new_cells);
+    const std::vector<Cell>& old_cells = m_cells;
+    const std::vector<Cell>& new_cells = m_new_cells;
     for (const Cell& cell : old_cells) {
         if (std::binary_search(new_cells.begin(), new_cells.end(), cell)) {
             continue;
@@ -260,9 +266,11 @@ ObjectList Grid::getCollisions(const Object* p_o, Vector where) const {
     // Candidates are taken bucket by bucket, each object once; since the box
     // test does not depend on the order, testing while gathering and keeping
     // the first occurrence of each hit gives the same list.
-    const std::vector<Cell> cells = getCells(p_o, where);
+    fillCells(p_o, where, m_cells);
+    const std::vector<Cell>& cells = m_cells;
     const Box box = getWorldBox(p_o, where);
-    std::vector<Object*> hits;
+    std::vector<Object*>& hits = m_hits;
+    hits.clear();
     for (const Cell& cell : cells) {
         const ObjectList* p_bucket = bucketAt(cell);
         for (ObjectListIterator it(p_bucket); !it.isDone(); it.next()) {

@@ -65,6 +65,8 @@ public:
     int getCellHeight() const { return m_cell_height; }
 
 private:
+    /// Fills cells with the buckets p_o's world box covers at position p, in bucket order.
+    void fillCells(const Object* p_o, Vector p, std::vector<Cell>& cells) const;
     /// The list of a bucket, or null when the bucket is not in the grid.
     const ObjectList* bucketAt(Cell cell) const;
     /// The list of a bucket, or null when the bucket is not in the grid.
@@ -76,6 +78,10 @@ private:
     int m_num_rows;         ///< Number of bucket rows.
     int m_cell_width;       ///< Bucket width in world cells.
     int m_cell_height;      ///< Bucket height in world cells.
+    // Working space of the queries, kept to spare an allocation per query.
+    mutable std::vector<Cell> m_cells;      ///< Buckets of a query, or of a move's start.
+    mutable std::vector<Cell> m_new_cells;  ///< Buckets of a move's end.
+    mutable std::vector<Object*> m_hits;    ///< Collisions found by a query.
 };
 
 }  // namespace ox

@@ -9,6 +9,8 @@
 #include "EventStep.h"
 #include "GameManager.h"
 #include "LogManager.h"
+#include "PathFind.h"
+#include "PathManager.h"
 #include "WorldManager.h"
 #include "utility.h"
 
@@ -47,6 +49,7 @@ Object::Object()
       m_no_soft(false),
       m_event_count(0),
       m_modified(ALL_OBJECT_ATTRIBUTES),
+      m_p_path_find(nullptr),
       m_follow_path(false),
       m_avoid_collisions(false),
       m_in_world(false) {
@@ -62,6 +65,8 @@ Object::~Object() {
     for (int i = m_event_count - 1; i >= 0; i--) {
         unregisterInterest(m_event_name[i]);
     }
+    dropPathFind();
+    PathManager::getInstance().forgetTarget(this);
     if (WorldManager::getInstance().removeObject(this) == -1) {
         LogManager::getInstance().writeLog(
             "Object::~Object(): Error! Unable to remove %p from game world.",
@@ -335,7 +340,51 @@ int Object::eventHandler(const Event* p_e) {
         setPath(p_path_event->getPath());
         setFollowPath(true);
     }
+    dropPathFind();
     return 1;
+}
+
+int Object::findPath(Vector goal) {
+    return startPathFind(goal, nullptr);
+}
+
+int Object::findPath(Object* p_target) {
+    if (p_target == nullptr) {
+        LogManager::getInstance().writeLog("Object::findPath(): Error! Target is NULL.");
+        return -1;
+    }
+    return startPathFind(p_target->getPosition(), p_target);
+}
+
+int Object::startPathFind(Vector goal, Object* p_target) {
+    dropPathFind();
+    PathFind* p_path_find =
+        new PathFind(this, PathFind::cellAt(m_position), PathFind::cellAt(goal), p_target);
+    // Without a node grid (a world of no whole cell) the search is still run,
+    // to fail and be reported like any other.
+    if (p_path_find->hasNodes() && !(p_path_find->contains(p_path_find->getStart()) &&
+                                     p_path_find->contains(p_path_find->getGoal()))) {
+        LogManager::getInstance().writeLog(
+            "Object::findPath(): Error! Position %s or goal %s is outside the world.",
+            m_position.toString().c_str(), goal.toString().c_str());
+        delete p_path_find;
+        return -1;
+    }
+    if (PathManager::getInstance().insert(p_path_find) != 0) {
+        delete p_path_find;
+        return -1;
+    }
+    m_p_path_find = p_path_find;
+    return 0;
+}
+
+void Object::dropPathFind() {
+    if (m_p_path_find == nullptr) {
+        return;
+    }
+    PathManager::getInstance().remove(m_p_path_find);
+    delete m_p_path_find;
+    m_p_path_find = nullptr;
 }
 
 void Object::followPath() {

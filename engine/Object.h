@@ -9,6 +9,7 @@
 namespace ox {
 
 class Event;
+class PathFind;
 class SceneGraph;
 
 /// How an object takes part in collisions.
@@ -132,6 +133,15 @@ public:
     void setPath(Path new_path);
     /// True while the path is being followed.
     bool getFollowPath() const { return m_follow_path; }
+    /// Starts a search for a path from the object's cell to the goal's cell
+    /// (positions rounded to whole cells), dropping any search in progress.
+    /// The outcome arrives as an "ox-path" event. 0, or -1 when not started.
+    int findPath(Vector goal);
+    /// Starts a search for a path to the target's cell that also ends where
+    /// this object's box touches the target's. 0, or -1 when not started.
+    int findPath(Object* p_target);
+    /// The search in progress, or null.
+    PathFind* getPathFind() const { return m_p_path_find; }
     /// True when any attribute is marked modified.
     bool isModified() const { return m_modified != 0; }
 
@@ -161,6 +171,11 @@ private:
     void steerTo(Vector waypoint);
     /// The scene graph that indexes this object, or null when it is not in the world.
     SceneGraph* worldIndex() const;
+    /// Builds a search toward goal (and p_target, when set) and hands it to
+    /// the path manager; 0 or -1.
+    int startPathFind(Vector goal, Object* p_target);
+    /// Takes the search in progress out of the path manager and deletes it.
+    void dropPathFind();
 
     int m_id;
     std::string m_type;
@@ -177,6 +192,7 @@ private:
     int m_event_count;
     std::string m_event_name[MAX_OBJ_EVENTS];
     unsigned int m_modified;
+    PathFind* m_p_path_find;  ///< Search in progress, owned; null for none.
     Path m_path;
     bool m_follow_path;
     bool m_avoid_collisions;

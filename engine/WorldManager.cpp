@@ -139,7 +139,10 @@ int WorldManager::markForDelete(Object* p_o) {
             return 0;
         }
     }
-    if (p_o != nullptr && !p_o->isInWorld()) {
+    // An object outside the world is never deleted by it. (While shutting
+    // down every object is deleted anyway, and a destructor marking another
+    // object must not make the world look at it.)
+    if (isStarted() && p_o != nullptr && !p_o->isInWorld()) {
         LogManager::getInstance().writeLog(
             "WorldManager::markForDelete(): Error! Object %d is not in the world.", p_o->getId());
         return -1;

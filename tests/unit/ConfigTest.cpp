@@ -155,17 +155,6 @@ TEST(Config, ValidatedSettingsRejectBadValues) {
                                         "loadConfig(): Unsupported window style 'abc'"}));
 }
 
-TEST(Config, EveryColourName) {
-    const std::pair<const char*, ox::Color> colours[] = {
-        {"black", ox::BLACK},   {"red", ox::RED},    {"green", ox::GREEN},
-        {"yellow", ox::YELLOW}, {"blue", ox::BLUE},  {"magenta", ox::MAGENTA},
-        {"cyan", ox::CYAN},     {"white", ox::WHITE}};
-    for (const auto& [name, colour] : colours) {
-        Config::getInstance().loadConfig(std::string("window_background_color:") + name + ",");
-        EXPECT_EQ(Config::getInstance().getWindowBackgroundColor(), colour) << name;
-    }
-}
-
 TEST(Config, NumbersReadLikeAtoiButNeverOverflow) {
     ox_test::ScratchDir dir;
     Config& c = Config::getInstance();

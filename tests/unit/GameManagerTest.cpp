@@ -339,11 +339,4 @@ TEST(GameManagerStartUp, AFailingManagerStopsStartUpAndShutDownStopsWhatRuns) {
     EXPECT_TRUE(log.contains("** Game engine stopped **"));
 }
 
-TEST(GameManagerStartUp, DeliversOnlyTheStepEvent) {
-    EXPECT_TRUE(GameManager::getInstance().isValid("ox-step"));
-    EXPECT_FALSE(GameManager::getInstance().isValid("ox-keyboard"));
-    EXPECT_FALSE(GameManager::getInstance().isValid("ox-undefined"));
-    EXPECT_EQ(GameManager::getInstance().getType(), "GameManager");
-}
-
 }  // namespace

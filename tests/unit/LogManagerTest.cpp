@@ -123,16 +123,4 @@ TEST(LogManager, WriteErrorGivesMinusOne) {
     unsetenv("ORVIX_LOG");
 }
 
-TEST(LogCapture, SplitsPrefixes) {
-    int step = 0;
-    std::string message;
-    EXPECT_TRUE(ox_test::splitLogLine("12:34:56   17 hello world", step, message));
-    EXPECT_EQ(step, 17);
-    EXPECT_EQ(message, "hello world");
-    EXPECT_TRUE(ox_test::splitLogLine("(time error) 12345 x", step, message));
-    EXPECT_EQ(step, 12345);
-    EXPECT_EQ(message, "x");
-    EXPECT_FALSE(ox_test::splitLogLine("no prefix here", step, message));
-}
-
 }  // namespace

@@ -225,8 +225,8 @@ TEST(Object, FollowsAPathSnappingOntoNearWaypoints) {
     p_o->setSpeed(1);
     ox::Path path;
     // 0.7 away: within three quarters of a step, snapped onto at once; the
-    // next one is 0.8 away: only steered toward.
-    path.setWaypoints({Vector(10.7f, 10), Vector(10.7f, 10.8f), Vector(10.7f, 13)});
+    // next one is 0.78 away: only steered toward.
+    path.setWaypoints({Vector(10.7f, 10), Vector(10.7f, 10.78f), Vector(10.7f, 13)});
     p_o->setPath(path);
     p_o->setFollowPath(true);
     EXPECT_EQ(p_o->getDirection(), Vector(1, 0));
@@ -235,10 +235,10 @@ TEST(Object, FollowsAPathSnappingOntoNearWaypoints) {
     EXPECT_EQ(p_o->getPath().getIndex(), 1);
     EXPECT_EQ(p_o->getDirection(), Vector(0, 1));
 
-    // The world moves it 1 down (to 11, past the second waypoint by 0.2,
+    // The world moves it 1 down (to 11, past the second waypoint by 0.22,
     // which is then snapped onto), and it heads for the third.
     ox::WorldManager::getInstance().update();
-    EXPECT_EQ(p_o->getPosition(), Vector(10.7f, 10.8f));
+    EXPECT_EQ(p_o->getPosition(), Vector(10.7f, 10.78f));
     EXPECT_EQ(p_o->getPath().getIndex(), 2);
     EXPECT_TRUE(p_o->getFollowPath());
     for (int i = 0; i < 3; i++) {

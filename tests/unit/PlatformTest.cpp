@@ -56,11 +56,6 @@ TEST(Platform, SystemClockIsMonotonicAndSleepsAtLeastTheTime) {
     ox::platform::sleepMilliseconds(-5);  // returns at once
 }
 
-TEST(Platform, TimerResolutionIsNotNeededHere) {
-    EXPECT_TRUE(ox::platform::requestTimerResolution(1));
-    EXPECT_TRUE(ox::platform::releaseTimerResolution(1));
-}
-
 TEST(Platform, WorkingDirectoryFitsOrSaysSo) {
     ox_test::ScratchDir dir;
     EXPECT_EQ(ox::platform::workingDirectory(), std::filesystem::canonical(dir.path()).string());

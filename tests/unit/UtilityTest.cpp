@@ -113,9 +113,6 @@ TEST(Utility, NumberTexts) {
     EXPECT_EQ(ox::toBitString(5), std::string(29, '0') + "101");
     EXPECT_EQ(ox::toBitString(0x80000000u), "1" + std::string(31, '0'));
     EXPECT_EQ(ox::toBitString(0xffffffffu), std::string(32, '1'));
-    EXPECT_EQ(ox::transformToString(0), "NONE");
-    EXPECT_EQ(ox::transformToString(1), "VERTICAL");
-    EXPECT_EQ(ox::transformToString(2), "HORIZONTAL");
     EXPECT_EQ(ox::transformToString(3), "BOTH");
     EXPECT_EQ(ox::transformToString(7), "UNKNOWN");
     EXPECT_EQ(ox::transformToString(-1), "UNKNOWN");
