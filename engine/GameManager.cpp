@@ -7,6 +7,7 @@
 #include "Config.h"
 #include "DisplayManager.h"
 #include "EventStep.h"
+#include "InputManager.h"
 #include "LogManager.h"
 #include "PathManager.h"
 #include "Platform.h"
@@ -77,6 +78,9 @@ int GameManager::startUp() {
     if (startManager(DisplayManager::getInstance(),
                      "GameManager::startUp(): Error! Starting display manager.",
                      "Display manager started.") != 0 ||
+        startManager(InputManager::getInstance(),
+                     "GameManager::startUp(): Error! Starting input manager.",
+                     "Input manager started.") != 0 ||
         startManager(ResourceManager::getInstance(),
                      "GameManager::startUp(): Error! Starting resource manager.",
                      "Resource manager started.") != 0 ||
@@ -136,6 +140,7 @@ void GameManager::shutDown() {
     stopManager(PathManager::getInstance(), "Path manager stopped");
     stopManager(WorldManager::getInstance(), "World manager stopped");
     stopManager(ResourceManager::getInstance(), "Resource manager stopped");
+    stopManager(InputManager::getInstance(), "Input manager stopped");
     stopManager(DisplayManager::getInstance(), "Display manager stopped");
     log.writeLog("%s", STARS);
     log.writeLog("** Game engine stopped **");
@@ -166,6 +171,7 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     EventStep step_event(m_step_count);
     onEvent(&step_event);
     DisplayManager::getInstance().swapBuffers();
+    InputManager::getInstance().getInput();
     WorldManager& world_manager = WorldManager::getInstance();
     world_manager.update();
     world_manager.draw();
