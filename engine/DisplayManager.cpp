@@ -107,6 +107,12 @@ int DisplayManager::openWindow() {
         m_window_vertical_pixels = static_cast<int>(desktop.size.y);
     }
 
+    // A window left open by an earlier start-up that failed later is replaced.
+    if (m_p_window != nullptr) {
+        m_p_window->close();
+        delete m_p_window;
+        m_p_window = nullptr;
+    }
     // A negative configured size would wrap to an enormous unsigned window size.
     if (m_window_horizontal_pixels > 0 && m_window_vertical_pixels > 0) {
         const sf::VideoMode mode(sf::Vector2u(static_cast<unsigned>(m_window_horizontal_pixels),

@@ -187,7 +187,12 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     const std::int64_t remaining = m_frame_time * 1000LL - split_time - adjust;
     if (remaining > 0) {
         const std::int64_t before = clock.split();
-        platform::sleepMilliseconds(static_cast<int>(remaining / 1000));
+        // The whole remainder, to the microsecond: this system sleeps that
+        // precisely, and a sleep cut to whole milliseconds would end every
+        // step early by the dropped fraction, which the oversleep carry-over
+        // never gives back (the loop would run up to 3% fast and drift away
+        // from real time, and from the music).
+        platform::sleepMicroseconds(remaining);
         const std::int64_t after = clock.split();
         const std::int64_t oversleep = after - before - remaining;
         adjust = oversleep > 0 ? oversleep : 0;

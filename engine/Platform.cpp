@@ -19,13 +19,13 @@ std::int64_t systemNow() {
     return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
 }
 
-void systemSleep(int milliseconds) {
-    if (milliseconds <= 0) {
+void systemSleep(std::int64_t microseconds) {
+    if (microseconds <= 0) {
         return;
     }
     timespec request{};
-    request.tv_sec = milliseconds / 1000;
-    request.tv_nsec = static_cast<long>(milliseconds % 1000) * 1000000L;
+    request.tv_sec = static_cast<time_t>(microseconds / 1000000);
+    request.tv_nsec = static_cast<long>(microseconds % 1000000) * 1000L;
     timespec remaining{};
     // A signal may wake the sleep early; sleep on for what is left.
     while (nanosleep(&request, &remaining) == -1 && errno == EINTR) {
@@ -42,8 +42,8 @@ std::int64_t nowMicroseconds() {
     return g_now();
 }
 
-void sleepMilliseconds(int milliseconds) {
-    g_sleep(milliseconds);
+void sleepMicroseconds(std::int64_t microseconds) {
+    g_sleep(microseconds);
 }
 
 void setTimeSource(TimeSource now, SleepFunction sleep) {

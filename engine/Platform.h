@@ -26,16 +26,17 @@ namespace ox::platform {
 /// A clock reading source: microseconds from an arbitrary fixed origin.
 using TimeSource = std::int64_t (*)();
 
-/// A sleep function: blocks for the given whole number of milliseconds.
-using SleepFunction = void (*)(int milliseconds);
+/// A sleep function: blocks for the given number of microseconds.
+using SleepFunction = void (*)(std::int64_t microseconds);
 
 /// Current reading of the monotonic clock, in microseconds. Readings never go
 /// backwards while the program runs, so the difference of two is elapsed time.
 std::int64_t nowMicroseconds();
 
-/// Blocks the calling thread for the given whole number of milliseconds;
-/// zero or a negative count returns at once.
-void sleepMilliseconds(int milliseconds);
+/// Blocks the calling thread for the given number of microseconds (at least
+/// that long; the system may add its wake-up latency). Zero or a negative
+/// count returns at once.
+void sleepMicroseconds(std::int64_t microseconds);
 
 /// Replaces the clock and the sleep function (tests use this to drive the game
 /// loop with simulated time). A null pointer restores the system's own.

@@ -267,7 +267,7 @@ void WorldManager::drawObject(Object* p_o) {
     if (!boxIntersectsBox(getWorldBox(p_o), m_view)) {
         return;
     }
-    // Objects have no drawing of their own yet; the object's draw call goes here.
+    p_o->draw();
 }
 
 int WorldManager::setBoundary(Box new_boundary) {

@@ -23,17 +23,17 @@ using ox::GameManager;
 // Simulated time for the game loop: the clock moves only when a step handler
 // "works" or the loop sleeps, so every pacing decision is exact.
 std::int64_t g_now = 0;
-std::vector<int> g_sleeps;                // every sleep request, in milliseconds
+std::vector<std::int64_t> g_sleeps;       // every sleep request, in microseconds
 std::map<int, std::int64_t> g_oversleep;  // extra microseconds slept by sleep call number
 
 std::int64_t fakeNow() {
     return g_now;
 }
 
-void fakeSleep(int milliseconds) {
+void fakeSleep(std::int64_t microseconds) {
     const int call = static_cast<int>(g_sleeps.size());
-    g_sleeps.push_back(milliseconds);
-    g_now += milliseconds * 1000LL + (g_oversleep.count(call) ? g_oversleep[call] : 0);
+    g_sleeps.push_back(microseconds);
+    g_now += microseconds + (g_oversleep.count(call) ? g_oversleep[call] : 0);
 }
 
 /// Receives every step: records its step counts and start time, spends the
@@ -128,13 +128,13 @@ TEST_F(GameLoop, StepCountsAndGameOverFromAHandler) {
     EXPECT_TRUE(m_log.contains("GameManager::run(): end of game loop"));
 }
 
-TEST_F(GameLoop, SleepsTheRestOfTheFrameInWholeMilliseconds) {
+TEST_F(GameLoop, SleepsTheRestOfTheFrame) {
     start("frame_time:20,");
     m_p_stepper->work = {{0, 1500}, {1, 250}, {2, 20000}, {3, 19999}};
     m_p_stepper->last_step = 3;
     GameManager::getInstance().run();
-    // 18500 -> 18 ms, 19750 -> 19 ms, none (step 2 overran), 1 us left -> 0 ms.
-    EXPECT_EQ(g_sleeps, (std::vector<int>{18, 19, 0}));
+    // Step 2 overran and does not sleep; step 3 has 1 us left.
+    EXPECT_EQ(g_sleeps, (std::vector<std::int64_t>{18500, 19750, 1}));
     EXPECT_EQ(cantKeepUps(), 1);
     EXPECT_TRUE(m_log.contains("GameManager::run(): Can't keep up! frame_time 20 ms, split 20 ms"));
 }
@@ -144,9 +144,11 @@ TEST_F(GameLoop, OversleepShortensTheNextTarget) {
     g_oversleep[0] = 400;  // the first sleep takes 33.4 ms
     m_p_stepper->last_step = 2;
     GameManager::getInstance().run();
-    // Step 1 aims at 33000 - 400 us: 32 whole milliseconds. Step 2 is back to 33.
-    EXPECT_EQ(g_sleeps, (std::vector<int>{33, 32, 33}));
+    // Step 1 aims at 33000 - 400 us. Step 2 is back to 33 ms.
+    EXPECT_EQ(g_sleeps, (std::vector<std::int64_t>{33000, 32600, 33000}));
     EXPECT_EQ(m_p_stepper->start_times[1] - m_p_stepper->start_times[0], 33400);
+    // The oversleep is given back at once: two steps take exactly two frames.
+    EXPECT_EQ(m_p_stepper->start_times[2] - m_p_stepper->start_times[0], 66000);
 }
 
 TEST_F(GameLoop, CantKeepUpSparesStepZeroAndTheStepAfterAnOversleep) {
@@ -158,7 +160,7 @@ TEST_F(GameLoop, CantKeepUpSparesStepZeroAndTheStepAfterAnOversleep) {
     // Step 0 overruns: exempt. Step 1 sleeps 33 ms and oversleeps by 400 us.
     // Step 2 has 200 us left, less the 400 us carried over: it neither sleeps
     // nor warns. Steps 3 and 4 overrun and warn.
-    EXPECT_EQ(g_sleeps, (std::vector<int>{33}));
+    EXPECT_EQ(g_sleeps, (std::vector<std::int64_t>{33000}));
     const std::vector<std::string> expected = {
         "GameManager::run(): Can't keep up! frame_time 33 ms, split 45 ms",
         "GameManager::run(): Can't keep up! frame_time 33 ms, split 33 ms"};

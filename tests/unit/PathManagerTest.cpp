@@ -33,7 +33,7 @@ std::int64_t tickingNow() {
     return g_now;
 }
 
-void noSleep(int) {}
+void noSleep(std::int64_t) {}
 
 /// Restores the system clock when the test ends.
 struct TickingClock {

@@ -17,9 +17,9 @@ std::int64_t fakeNow() {
     return g_fake_now;
 }
 
-void fakeSleep(int milliseconds) {
-    g_slept += milliseconds;
-    g_fake_now += milliseconds * 1000LL;
+void fakeSleep(std::int64_t microseconds) {
+    g_slept += static_cast<int>(microseconds);
+    g_fake_now += microseconds;
 }
 
 TEST(Platform, TimeSourceCanBeReplacedAndRestored) {
@@ -29,8 +29,8 @@ TEST(Platform, TimeSourceCanBeReplacedAndRestored) {
     g_fake_now = 5750;
     EXPECT_EQ(clock.split(), 750);
     EXPECT_EQ(clock.split(), 750);  // split leaves the mark
-    ox::platform::sleepMilliseconds(3);
-    EXPECT_EQ(g_slept, 3);
+    ox::platform::sleepMicroseconds(3000);
+    EXPECT_EQ(g_slept, 3000);
     EXPECT_EQ(clock.delta(), 3750);
     EXPECT_EQ(clock.split(), 0);  // delta moved the mark
     g_fake_now += 1;
@@ -39,8 +39,8 @@ TEST(Platform, TimeSourceCanBeReplacedAndRestored) {
     ox::platform::setTimeSource(nullptr, nullptr);
     const std::int64_t a = ox::platform::nowMicroseconds();
     EXPECT_NE(a, g_fake_now);
-    ox::platform::sleepMilliseconds(0);
-    EXPECT_EQ(g_slept, 3);
+    ox::platform::sleepMicroseconds(0);
+    EXPECT_EQ(g_slept, 3000);
 }
 
 TEST(Platform, SystemClockIsMonotonicAndSleepsAtLeastTheTime) {
@@ -51,9 +51,9 @@ TEST(Platform, SystemClockIsMonotonicAndSleepsAtLeastTheTime) {
         previous = now;
     }
     ox::Clock clock;
-    ox::platform::sleepMilliseconds(2);
-    EXPECT_GE(clock.split(), 2000);
-    ox::platform::sleepMilliseconds(-5);  // returns at once
+    ox::platform::sleepMicroseconds(2500);
+    EXPECT_GE(clock.split(), 2500);
+    ox::platform::sleepMicroseconds(-5);  // returns at once
 }
 
 TEST(Platform, WorkingDirectoryFitsOrSaysSo) {
