@@ -46,10 +46,14 @@ const std::vector<std::string> SLANTED = {
 // Upright lettering, shown once the banner has stopped. The right-hand
 // columns stay clear: the mascot hovers there.
 const std::vector<std::string> UPRIGHT = {
-    R"( _______                     _)",           R"(|  ___  |                   |_|)",
-    R"(| |   | |  ____  __      __  _  __    __)", R"(| |   | | |  __| \ \    / / | | \ \  / /)",
-    R"(| |   | | | |     \ \  / /  | |  \ \/ /)",  R"(| |   | | | |      \ \/ /   | |  / /\ \)",
-    R"(| |___| | | |       \  /    | | / /  \ \)", R"(|_______| |_|        \/     |_| /_/  \_\)",
+    R"(  _____                      _)",
+    R"( / ___ \                    |_|)",
+    R"(| |   | |  ____  __      __  _  __    __)",
+    R"(| |   | | |  __| \ \    / / | | \ \  / /)",
+    R"(| |   | | | |     \ \  / /  | |  \ \/ /)",
+    R"(| |   | | | |      \ \/ /   | |  / /\ \)",
+    R"(| |___| | | |       \  /    | | / /  \ \)",
+    R"( \_____/  |_|        \/     |_| /_/  \_\)",
 };
 
 }  // namespace
