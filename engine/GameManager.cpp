@@ -7,6 +7,7 @@
 #include "Config.h"
 #include "DisplayManager.h"
 #include "EventStep.h"
+#include "InputManager.h"
 #include "LogManager.h"
 #include "NetworkManager.h"
 #include "PathManager.h"
@@ -77,7 +78,10 @@ int GameManager::startUp() {
     // The managers, in start-up order; the first that fails ends start-up.
     if (startManager(DisplayManager::getInstance(),
                      "GameManager::startUp(): Error! Starting display manager.",
-                     "Display manager started.") != 0) {
+                     "Display manager started.") != 0 ||
+        startManager(InputManager::getInstance(),
+                     "GameManager::startUp(): Error! Starting input manager.",
+                     "Input manager started.") != 0) {
         return -1;
     }
     if (config.getNetworking() &&
@@ -148,6 +152,7 @@ void GameManager::shutDown() {
     if (Config::getInstance().getNetworking()) {
         stopManager(NetworkManager::getInstance(), "Network manager stopped");
     }
+    stopManager(InputManager::getInstance(), "Input manager stopped");
     stopManager(DisplayManager::getInstance(), "Display manager stopped");
     log.writeLog("%s", STARS);
     log.writeLog("** Game engine stopped **");
@@ -178,6 +183,7 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     EventStep step_event(m_step_count);
     onEvent(&step_event);
     DisplayManager::getInstance().swapBuffers();
+    InputManager::getInstance().getInput();
     WorldManager& world_manager = WorldManager::getInstance();
     world_manager.update();
     world_manager.draw();

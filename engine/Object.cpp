@@ -8,10 +8,12 @@
 #include "EventPath.h"
 #include "EventStep.h"
 #include "GameManager.h"
+#include "InputManager.h"
 #include "LogManager.h"
 #include "NetworkManager.h"
 #include "PathFind.h"
 #include "PathManager.h"
+#include "ResourceManager.h"
 #include "WorldManager.h"
 #include "utility.h"
 
@@ -28,11 +30,11 @@ Manager* managerFor(const std::string& event_type) {
     if (event_type == STEP_EVENT) {
         return &GameManager::getInstance();
     }
+    if (event_type == KEYBOARD_EVENT || event_type == MOUSE_EVENT) {
+        return &InputManager::getInstance();
+    }
     if (EventNetwork::isNetworkLabel(event_type)) {
         return &NetworkManager::getInstance();
-    }
-    if (event_type == KEYBOARD_EVENT || event_type == MOUSE_EVENT) {
-        return nullptr;
     }
     return &WorldManager::getInstance();
 }
@@ -56,6 +58,7 @@ Object::Object()
       m_follow_path(false),
       m_avoid_collisions(false),
       m_in_world(false) {
+    m_shape.setType(UNDEFINED_SHAPE);
     if (WorldManager::getInstance().insertObject(this) == -1) {
         LogManager::getInstance().writeLog(
             "Object::Object(): Error! Unable to add %p to game world.", static_cast<void*>(this));
@@ -200,6 +203,40 @@ int Object::setBox(Box new_box) {
     p_index->removeObject(this);
     m_box = new_box;
     return p_index->insertObject(this);
+}
+
+int Object::setSprite(std::string sprite_label) {
+    Sprite* p_sprite = ResourceManager::getInstance().getSprite(sprite_label);
+    if (p_sprite == nullptr) {
+        LogManager::getInstance().writeLog("Object::setSprite(): Warning! Sprite '%s' not found",
+                                           sprite_label.c_str());
+        return -1;
+    }
+    m_animation.setSprite(p_sprite);
+    mark(ANIMATION);
+    setBox(m_animation.getBox());
+    return 0;
+}
+
+void Object::setAnimation(Animation new_animation, bool set_box) {
+    m_animation = std::move(new_animation);
+    mark(ANIMATION);
+    if (set_box) {
+        setBox(m_animation.getBox());
+    }
+}
+
+int Object::draw() {
+    const int result = m_animation.draw(m_position);
+    if (m_shape.getType() != UNDEFINED_SHAPE) {
+        m_shape.draw(m_position);
+    }
+    return result;
+}
+
+void Object::setShape(Shape new_shape) {
+    m_shape = new_shape;
+    mark(SHAPE);
 }
 
 void Object::setDirection(Vector new_direction) {

@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "Animation.h"
 #include "Box.h"
 #include "Path.h"
+#include "Shape.h"
 #include "Vector.h"
 
 namespace ox {
@@ -84,10 +86,20 @@ public:
     virtual int setActive(bool active = true);
     /// Sets the box relative to the position; the result of re-indexing.
     virtual int setBox(Box new_box);
+    /// Shows the resource manager's sprite of this label from its first frame
+    /// and takes the sprite's box; 0, or -1 when no sprite has the label.
+    virtual int setSprite(std::string sprite_label);
+    /// Copies every field of an animation; with set_box, takes its box too.
+    virtual void setAnimation(Animation new_animation, bool set_box = true);
+    /// Draws the animation at the position (advancing it), then the shape
+    /// when it has a type; the animation's result.
+    virtual int draw();
     /// Replaces the whole modified mask.
     virtual void setModified(unsigned int new_modified);
     /// The modified mask.
     virtual unsigned int getModified() const;
+    /// Copies a shape (type UNDEFINED_SHAPE draws none).
+    virtual void setShape(Shape new_shape);
     /// Starts or stops following the path.
     virtual void setFollowPath(bool follow = true);
 
@@ -109,6 +121,10 @@ public:
     float getSpeed() const { return m_speed; }
     /// Sets the cells per step along the direction.
     void setSpeed(float new_speed);
+    /// The sprite playback state.
+    Animation getAnimation() const { return m_animation; }
+    /// The primitive drawn with the animation.
+    Shape getShape() const { return m_shape; }
     /// Direction scaled by speed.
     Vector getVelocity() const;
     /// Added to the velocity after each step.
@@ -188,10 +204,12 @@ private:
     Vector m_acceleration;
     int m_altitude;
     Solidness m_solidness;
+    Animation m_animation;
     bool m_no_soft;
     int m_event_count;
     std::string m_event_name[MAX_OBJ_EVENTS];
     unsigned int m_modified;
+    Shape m_shape;
     PathFind* m_p_path_find;  ///< Search in progress, owned; null for none.
     Path m_path;
     bool m_follow_path;
