@@ -13,7 +13,9 @@
 #include "EventPath.h"
 #include "EventStep.h"
 #include "GameManager.h"
+#include "InputManager.h"
 #include "LogManager.h"
+#include "NetworkManager.h"
 #include "PathFind.h"
 #include "PathManager.h"
 #include "ResourceManager.h"
@@ -57,9 +59,11 @@ Manager* managerFor(const std::string& event_type) {
     if (event_type == STEP_EVENT) {
         return &GameManager::getInstance();
     }
-    if (event_type == KEYBOARD_EVENT || event_type == MOUSE_EVENT ||
-        EventNetwork::isNetworkLabel(event_type)) {
-        return nullptr;
+    if (event_type == KEYBOARD_EVENT || event_type == MOUSE_EVENT) {
+        return &InputManager::getInstance();
+    }
+    if (EventNetwork::isNetworkLabel(event_type)) {
+        return &NetworkManager::getInstance();
     }
     return &WorldManager::getInstance();
 }

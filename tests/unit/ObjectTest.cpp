@@ -2,10 +2,13 @@
 
 #include <string>
 
+#include "EventKeyboard.h"
+#include "EventMouse.h"
 #include "EventPath.h"
 #include "EventStep.h"
 #include "EventView.h"
 #include "GameManager.h"
+#include "InputManager.h"
 #include "Object.h"
 #include "WorldKit.h"
 #include "WorldManager.h"
@@ -143,23 +146,19 @@ TEST(Object, InterestsAreRoutedByLabel) {
     EXPECT_EQ(p_o->registerInterest("ox-step"), 0);
     EXPECT_EQ(p_o->registerInterest("ox-view"), 0);
     EXPECT_EQ(p_o->registerInterest("my-game-event"), 0);
-    // Labels sent without registration, or by managers that do not exist yet.
+    EXPECT_EQ(p_o->registerInterest("ox-keyboard"), 0);
+    EXPECT_EQ(p_o->registerInterest("ox-mouse"), 0);
+    // Labels sent without registration.
     EXPECT_EQ(p_o->registerInterest("ox-collision"), -1);
-    EXPECT_EQ(p_o->registerInterest("ox-keyboard"), -1);
-    EXPECT_EQ(p_o->registerInterest("ox-mouse"), -1);
-    EXPECT_EQ(p_o->registerInterest("ox-network-sync"), -1);
-    EXPECT_EQ(p_o->getEventCount(), 3);
+    EXPECT_EQ(p_o->getEventCount(), 5);
     EXPECT_TRUE(
         world.log().contains("WorldManager::isValid(): Event ox-collision handled automatically."));
     EXPECT_TRUE(
         world.log().contains("Manager(WorldManager)::registerInterest(): Event 'ox-collision' not "
                              "valid for this Manager"));
-    EXPECT_TRUE(world.log().contains(
-        "Object::registerInterest(): Error! No manager delivers event 'ox-keyboard'."));
-    EXPECT_TRUE(world.log().contains(
-        "Object::registerInterest(): Error! No manager delivers event 'ox-network-sync'."));
 
-    // The step goes through the game manager, the others through the world manager.
+    // The step goes through the game manager, keyboard and mouse through the
+    // input manager, the others through the world manager.
     const ox::EventStep step(4);
     EXPECT_EQ(ox::GameManager::getInstance().onEvent(&step), 1);
     const ox::EventView view("Score", 1, true);
@@ -168,10 +167,17 @@ TEST(Object, InterestsAreRoutedByLabel) {
     custom.setType("my-game-event");
     EXPECT_EQ(ox::WorldManager::getInstance().onEvent(&custom), 1);
     EXPECT_EQ(ox::WorldManager::getInstance().onEvent(&step), 0);
-    EXPECT_EQ(ox_test::journal(), (std::vector<ox_test::Delivery>{
-                                      ox_test::plainDelivery(p_o->getId(), "ox-step"),
-                                      ox_test::plainDelivery(p_o->getId(), "ox-view"),
-                                      ox_test::plainDelivery(p_o->getId(), "my-game-event")}));
+    const ox::EventKeyboard keyboard;
+    EXPECT_EQ(ox::InputManager::getInstance().onEvent(&keyboard), 1);
+    EXPECT_EQ(ox::WorldManager::getInstance().onEvent(&keyboard), 0);
+    const ox::EventMouse mouse;
+    EXPECT_EQ(ox::InputManager::getInstance().onEvent(&mouse), 1);
+    EXPECT_EQ(ox_test::journal(),
+              (std::vector<ox_test::Delivery>{ox_test::plainDelivery(p_o->getId(), "ox-step"),
+                                              ox_test::plainDelivery(p_o->getId(), "ox-view"),
+                                              ox_test::plainDelivery(p_o->getId(), "my-game-event"),
+                                              ox_test::plainDelivery(p_o->getId(), "ox-keyboard"),
+                                              ox_test::plainDelivery(p_o->getId(), "ox-mouse")}));
 }
 
 TEST(Object, AtMostOneHundredInterestsAndOrderKeptOnUnregister) {

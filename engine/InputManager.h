@@ -1,0 +1,76 @@
+#pragma once
+
+#include <SFML/Window/Event.hpp>
+#include <SFML/Window/Keyboard.hpp>
+
+#include <span>
+#include <string>
+
+#include "EventKeyboard.h"
+#include "Manager.h"
+
+namespace ox {
+
+/// One key the engine knows: the window library's key that produces it, the
+/// engine key, its printable name ("" when it has none) and whether the
+/// per-frame key-down poll covers it.
+struct KeyBinding {
+    sf::Keyboard::Key sfml_key;  ///< The window library's key.
+    Keyboard::Key key;           ///< The engine's key.
+    const char* name;            ///< Printable name, or "".
+    bool polled;                 ///< True when held keys of this kind send KEY_DOWN.
+};
+
+/// Turns what the window reports into keyboard and mouse events: once per
+/// frame it drains the window's pending events, then polls the mouse buttons
+/// and the held keys. Key repeat is off while it runs, so a held key gives
+/// one press event and then one KEY_DOWN event per frame.
+class InputManager : public Manager {
+public:
+    /// The one instance, created on first use.
+    static InputManager& getInstance();
+
+    /// Switches the window's key repeat off (nothing to do headless). 0, or -1
+    /// when already started or the display manager is not started.
+    int startUp() override;
+
+    /// Gives the window its key repeat back and marks the manager stopped.
+    void shutDown() override;
+
+    /// True for "ox-keyboard" and "ox-mouse".
+    bool isValid(std::string event_name) const override;
+
+    /// Delivers this frame's keyboard and mouse events; a closed window sets
+    /// game over at once. Nothing happens in headless mode.
+    void getInput();
+
+    /// A keyboard event with the key of a key press or release set (action
+    /// left undefined); UNDEFINED_KEY, with a log line, for any other event
+    /// or a key the engine does not handle.
+    EventKeyboard toEventKeyboard(const sf::Event& event) const;
+
+    /// The printable name of a key, or "" when it has none.
+    std::string keyToString(int key) const;
+
+    /// The engine key the window library's key produces, or UNDEFINED_KEY.
+    static Keyboard::Key toKey(sf::Keyboard::Key sfml_key);
+
+    /// Every key the engine knows, in the order the per-frame poll checks
+    /// them (the keys the poll skips come last).
+    static std::span<const KeyBinding> keyTable();
+
+private:
+    InputManager();
+
+    /// Delivers the events of the window's pending queue. False when the
+    /// window was closed (the rest of the frame's input is then skipped).
+    bool drainWindowEvents(sf::WindowBase& window);
+
+    /// Delivers one PRESSED event for each mouse button held, left, right, middle.
+    void pollMouseButtons(const sf::WindowBase& window);
+
+    /// Delivers one KEY_DOWN event for each polled key held, in table order.
+    void pollKeys();
+};
+
+}  // namespace ox

@@ -1,0 +1,193 @@
+// Input in a real window (run under Xvfb): real key presses and mouse actions
+// made with xdotool while the game loop runs, checked event by event and
+// frame by frame, on an X server of the test's own.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "DisplayManager.h"
+#include "EventKeyboard.h"
+#include "EventMouse.h"
+#include "EventStep.h"
+#include "GameManager.h"
+#include "LogCapture.h"
+#include "Object.h"
+#include "XSession.h"
+
+namespace {
+
+using ox::Keyboard::Key;
+
+// One event as the listener received it, with the step it came in.
+struct Input {
+    int step;
+    std::string type;  // "ox-keyboard" or "ox-mouse"
+    int action;        // EventKeyboardAction or EventMouseAction
+    int code;          // key or button
+    ox::Vector where;  // mouse events: the position in cells
+
+    bool operator==(const Input& other) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Input& in) {
+    return out << "{step " << in.step << " " << in.type << " action " << in.action << " code "
+               << in.code << " at (" << in.where.getX() << "," << in.where.getY() << ")}";
+}
+
+Input key(int step, int action, int code) {
+    return {step, ox::KEYBOARD_EVENT, action, code, ox::Vector()};
+}
+
+Input mouse(int step, int action, int button, ox::Vector where) {
+    return {step, ox::MOUSE_EVENT, action, button, where};
+}
+
+// Runs the scripted action of each step (xdotool commands), gives the X
+// server a moment to deliver what they caused, and records every keyboard
+// and mouse event.
+class Listener : public ox::Object {
+public:
+    std::map<int, std::vector<std::string>> script;  // step -> xdotool command lines
+    std::map<int, bool> close_at;                    // steps that ask the window to close
+    int last_step = 100;                             // the loop stops after this step
+    unsigned long window = 0;
+    std::vector<Input> received;
+
+    Listener() {
+        setSolidness(ox::SPECTRAL);
+        registerInterest(ox::STEP_EVENT);
+        registerInterest(ox::KEYBOARD_EVENT);
+        registerInterest(ox::MOUSE_EVENT);
+    }
+
+    int eventHandler(const ox::Event* p_e) override {
+        const int step = ox::GameManager::getInstance().getStepCount();
+        if (const auto* p_key = dynamic_cast<const ox::EventKeyboard*>(p_e)) {
+            received.push_back(key(step, p_key->getKeyboardAction(), p_key->getKey()));
+            return 1;
+        }
+        if (const auto* p_mouse = dynamic_cast<const ox::EventMouse*>(p_e)) {
+            received.push_back(mouse(step, p_mouse->getMouseAction(), p_mouse->getMouseButton(),
+                                     p_mouse->getMousePosition()));
+            return 1;
+        }
+        if (p_e->getType() != ox::STEP_EVENT) {
+            return 0;
+        }
+        bool acted = false;
+        for (const std::string& command : script[step]) {
+            EXPECT_TRUE(ox_test::xdotool(command)) << "xdotool " << command;
+            acted = true;
+        }
+        if (close_at[step]) {
+            EXPECT_TRUE(ox_test::requestWindowClose(window));
+            acted = true;
+        }
+        if (acted) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        }
+        if (step == last_step) {
+            ox::GameManager::getInstance().setGameOver(true);
+        }
+        return 1;
+    }
+};
+
+TEST(InputGui, RealKeysAndMouseThroughTheGameLoop) {
+    // A server of its own: the keys held here would reach every window on a
+    // shared one.
+    ox_test::PrivateXServer x_server;
+    ASSERT_TRUE(x_server.ok()) << "cannot start Xvfb";
+    ox_test::LogCapture log(15, false);
+    // 800 x 480 pixels in 80 x 24 cells: one cell is 10 x 20 pixels.
+    ox_test::writeFile("ox-config.txt",
+                       "window_horizontal_pixels:800,\nwindow_vertical_pixels:480,\n"
+                       "window_horizontal_chars:80,\nwindow_vertical_chars:24,\n"
+                       "frame_time:50,\nfont_file:" ORVIX_RUN_DIR "/ox-font.ttf,\n");
+    ox::GameManager& gm = ox::GameManager::getInstance();
+    ASSERT_EQ(gm.startUp(), 0);
+    sf::RenderWindow* p_window = ox::DisplayManager::getInstance().getWindow();
+    ASSERT_NE(p_window, nullptr);
+    const unsigned long id = static_cast<unsigned long>(p_window->getNativeHandle());
+    const std::string w = "--window " + std::to_string(id) + " ";
+    ASSERT_TRUE(ox_test::xdotool("windowraise " + std::to_string(id)));
+    ASSERT_TRUE(ox_test::xdotool("windowfocus --sync " + std::to_string(id)));
+
+    auto* p_listener = new Listener;  // the world manager deletes it at shut-down
+    p_listener->window = id;
+    Listener& l = *p_listener;
+    // P held for 14 frames: longer than the server's auto-repeat delay, so
+    // repeated presses would show if key repeat were on.
+    l.script[2] = {"keydown " + w + "p"};
+    l.script[16] = {"keyup " + w + "p"};
+    // F11, F12 and the keypad minus by key code: by name, xdotool would pick
+    // a level of the key that needs Alt and hold Alt with it.
+    const std::string f11 = std::to_string(ox_test::keycodeOf("F11"));
+    const std::string f12 = std::to_string(ox_test::keycodeOf("F12"));
+    const std::string keypad_minus = std::to_string(ox_test::keycodeOf("KP_Subtract"));
+    l.script[18] = {"keydown " + w + f11};
+    l.script[20] = {"keyup " + w + f11};
+    l.script[21] = {"keydown " + w + f12};
+    l.script[23] = {"keyup " + w + f12};
+    l.script[24] = {"key " + w + "minus"};
+    l.script[25] = {"key " + w + keypad_minus};
+    l.script[27] = {"mousemove " + w + "455 305"};
+    l.script[28] = {"mousedown 1"};
+    l.script[29] = {"mousedown 3"};
+    l.script[30] = {"mouseup 1", "mouseup 3"};
+    l.script[32] = {"keydown " + w + "Left"};
+    l.script[34] = {"keydown " + w + "q"};
+    l.close_at[34] = true;
+    gm.run();
+    // Let go of everything still held, whatever happened.
+    ox_test::xdotool("keyup " + w + "Left q");
+
+    EXPECT_EQ(gm.getStepCount(), 35);  // the close ends the loop after step 34
+    EXPECT_TRUE(gm.getGameOver());
+
+    const ox::Vector at(45.5f, 15.25f);  // (455, 305) pixels in 10 x 20 cells
+    std::vector<Input> expected = {key(2, ox::KEY_PRESSED, Key::P)};
+    for (int step = 2; step < 16; step++) {
+        expected.push_back(key(step, ox::KEY_DOWN, Key::P));
+    }
+    const std::vector<Input> rest = {
+        key(16, ox::KEY_RELEASED, Key::P),
+        key(18, ox::KEY_PRESSED, Key::F11),  // never a KEY_DOWN for F11 or F12
+        key(20, ox::KEY_RELEASED, Key::F11),
+        key(21, ox::KEY_PRESSED, Key::F12),
+        key(23, ox::KEY_RELEASED, Key::F12),
+        key(24, ox::KEY_PRESSED, Key::UNDEFINED_KEY),  // the main keyboard's minus
+        key(24, ox::KEY_RELEASED, Key::UNDEFINED_KEY),
+        key(25, ox::KEY_PRESSED, Key::MINUS),  // the keypad's
+        key(25, ox::KEY_RELEASED, Key::MINUS),
+        mouse(27, ox::MOVED, ox::Mouse::UNDEFINED_MOUSE_BUTTON, at),
+        mouse(28, ox::CLICKED, ox::Mouse::LEFT, at),
+        mouse(28, ox::PRESSED, ox::Mouse::LEFT, at),
+        mouse(29, ox::CLICKED, ox::Mouse::RIGHT, at),
+        mouse(29, ox::PRESSED, ox::Mouse::LEFT, at),
+        mouse(29, ox::PRESSED, ox::Mouse::RIGHT, at),
+        key(32, ox::KEY_PRESSED, Key::LEFTARROW),
+        key(32, ox::KEY_DOWN, Key::LEFTARROW),
+        key(33, ox::KEY_DOWN, Key::LEFTARROW),
+        // Step 34: Q's press comes before the close; then nothing more.
+        key(34, ox::KEY_PRESSED, Key::Q),
+    };
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    EXPECT_EQ(l.received, expected);
+
+    EXPECT_EQ(log.count("InputManager::toEventKeyboard(): Warning key '-' not handled."), 2);
+    EXPECT_EQ(log.count("InputManager::toEventKeyboard(): Keyboard event 'P' (p)"), 2);
+    EXPECT_EQ(log.count("InputManager::toEventKeyboard(): Keyboard event '-' (Minus (Numpad))"), 2);
+    EXPECT_EQ(log.count("InputManager::getInput(): Window closed. Setting game over."), 1);
+    EXPECT_TRUE(log.contains("InputManager::startUp(): Keyboard repeated disabled."));
+    EXPECT_TRUE(p_window->isOpen());  // closing is the game's decision, not the input's
+    gm.shutDown();
+    EXPECT_TRUE(log.contains("InputManager::shutDown(): Keyboard repeat enabled."));
+    EXPECT_TRUE(log.contains("Input manager stopped"));
+}
+
+}  // namespace

@@ -1,0 +1,244 @@
+// The input manager without a window: the key table, start-up and shut-down
+// with and without a display, headless input, and its place in the game
+// manager's start-up order. Real key presses are in tests/gui.
+#include <gtest/gtest.h>
+
+#include <SFML/Window/Event.hpp>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Config.h"
+#include "DisplayManager.h"
+#include "EventKeyboard.h"
+#include "GameManager.h"
+#include "InputManager.h"
+#include "LogCapture.h"
+#include "ResourceManager.h"
+#include "WorldKit.h"
+
+namespace {
+
+using ox::InputManager;
+namespace Keyboard = ox::Keyboard;
+
+struct KeyRow {
+    int key;           // engine value
+    std::string name;  // printable name
+    int sfml;          // the window library's key value
+    bool polled;
+
+    bool operator<(const KeyRow& other) const { return key < other.key; }
+    bool operator==(const KeyRow& other) const = default;
+};
+
+// The key table as the engine's documentation gives it, row by row, ranges
+// spelled out.
+std::vector<KeyRow> documentedKeys() {
+    std::vector<KeyRow> rows = {
+        {0, " ", 57, true},   {1, "", 58, true},   {2, "", 36, true},   {3, "", 60, true},
+        {4, "", 71, true},    {5, "", 72, true},   {6, "", 73, true},   {7, "", 74, true},
+        {8, "", 100, true},   {9, "-", 68, true},  {10, "+", 67, true}, {11, "~", 54, true},
+        {12, ".", 50, true},  {13, ",", 49, true}, {14, "/", 52, true}, {15, "=", 55, true},
+        {16, "\\", 53, true}, {17, "*", 69, true}, {18, "'", 51, true}, {19, ";", 48, true},
+        {20, "", 37, true},   {21, "", 41, true},  {22, "", 38, true},  {23, "", 42, true},
+        {72, "", 59, true},   {74, "[", 46, true}, {75, "]", 47, true}, {71, "0", 26, true},
+    };
+    for (int i = 0; i < 12; i++) {  // F1 to F12; the poll stops at F10
+        rows.push_back({24 + i, "", 85 + i, i < 10});
+    }
+    for (int i = 0; i < 26; i++) {  // A to Z
+        rows.push_back({36 + i, std::string(1, static_cast<char>('A' + i)), i, true});
+    }
+    for (int i = 0; i < 9; i++) {  // NUM1 to NUM9
+        rows.push_back({62 + i, std::string(1, static_cast<char>('1' + i)), 27 + i, true});
+    }
+    return rows;
+}
+
+TEST(InputKeyTable, MatchesTheDocumentedTableAndPollOrder) {
+    std::vector<KeyRow> actual;
+    for (const ox::KeyBinding& binding : InputManager::keyTable()) {
+        actual.push_back(
+            {binding.key, binding.name, static_cast<int>(binding.sfml_key), binding.polled});
+    }
+    std::vector<KeyRow> expected = documentedKeys();
+    std::sort(expected.begin(), expected.end());
+    std::vector<KeyRow> sorted = actual;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, expected);
+    EXPECT_EQ(sorted.size(), 75u);
+
+    // The poll's fixed order.
+    std::vector<int> order = {
+        Keyboard::UPARROW,      Keyboard::DOWNARROW, Keyboard::LEFTARROW,   Keyboard::RIGHTARROW,
+        Keyboard::SPACE,        Keyboard::RETURN,    Keyboard::TAB,         Keyboard::ESCAPE,
+        Keyboard::PAUSE,        Keyboard::MINUS,     Keyboard::PLUS,        Keyboard::TILDE,
+        Keyboard::PERIOD,       Keyboard::COMMA,     Keyboard::SLASH,       Keyboard::EQUAL,
+        Keyboard::BACKSLASH,    Keyboard::MULTIPLY,  Keyboard::QUOTE,       Keyboard::LEFTBRACKET,
+        Keyboard::RIGHTBRACKET, Keyboard::SEMICOLON, Keyboard::LEFTCONTROL, Keyboard::RIGHTCONTROL,
+        Keyboard::LEFTSHIFT,    Keyboard::RIGHTSHIFT};
+    for (int key = Keyboard::F1; key <= Keyboard::F10; key++) {
+        order.push_back(key);
+    }
+    for (int key = Keyboard::A; key <= Keyboard::Z; key++) {
+        order.push_back(key);
+    }
+    for (int key = Keyboard::NUM1; key <= Keyboard::NUM0; key++) {
+        order.push_back(key);
+    }
+    order.push_back(Keyboard::BACKSPACE);
+    std::vector<int> polled;
+    for (const KeyRow& row : actual) {
+        if (row.polled) {
+            polled.push_back(row.key);
+        }
+    }
+    EXPECT_EQ(polled.size(), 73u);
+    EXPECT_EQ(polled, order);
+
+    // Every window-library code maps as the table says; all others, the
+    // unhandled keys and codes out of range included, are UNDEFINED_KEY.
+    InputManager& input = InputManager::getInstance();
+    std::set<int> mapped;
+    for (const KeyRow& row : expected) {
+        EXPECT_EQ(InputManager::toKey(static_cast<sf::Keyboard::Key>(row.sfml)), row.key);
+        EXPECT_EQ(input.keyToString(row.key), row.name);
+        mapped.insert(row.sfml);
+    }
+    for (int code = -2; code <= 110; code++) {
+        if (mapped.count(code) == 0) {
+            EXPECT_EQ(InputManager::toKey(static_cast<sf::Keyboard::Key>(code)),
+                      Keyboard::UNDEFINED_KEY)
+                << code;
+        }
+    }
+    EXPECT_EQ(mapped.size(), 75u);
+    EXPECT_EQ(input.keyToString(Keyboard::UNDEFINED_KEY), "");
+    EXPECT_EQ(input.keyToString(73), "");
+    EXPECT_EQ(input.keyToString(76), "");
+}
+
+TEST(InputManager, ToEventKeyboardSetsTheKeyAndLeavesTheAction) {
+    ox_test::LogCapture log(0);  // level 0: no line asks the window system for a key's name
+    InputManager& input = InputManager::getInstance();
+    const sf::Event press = sf::Event::KeyPressed{.code = sf::Keyboard::Key::P};
+    const ox::EventKeyboard p = input.toEventKeyboard(press);
+    EXPECT_EQ(p.getType(), "ox-keyboard");
+    EXPECT_EQ(p.getKey(), Keyboard::P);
+    EXPECT_EQ(p.getKeyboardAction(), ox::UNDEFINED_KEYBOARD_ACTION);
+    const sf::Event release = sf::Event::KeyReleased{.code = sf::Keyboard::Key::Subtract};
+    EXPECT_EQ(input.toEventKeyboard(release).getKey(), Keyboard::MINUS);
+    const sf::Event hyphen = sf::Event::KeyPressed{.code = sf::Keyboard::Key::Hyphen};
+    EXPECT_EQ(input.toEventKeyboard(hyphen).getKey(), Keyboard::UNDEFINED_KEY);
+
+    const ox::EventKeyboard other = input.toEventKeyboard(sf::Event::Closed{});
+    EXPECT_EQ(other.getKey(), Keyboard::UNDEFINED_KEY);
+    EXPECT_EQ(other.getKeyboardAction(), ox::UNDEFINED_KEYBOARD_ACTION);
+    EXPECT_EQ(log.messages(), std::vector<std::string>{
+                                  "toEventKeyboard(): Error! Called with non-keyboard event."});
+}
+
+// The input manager's own log lines.
+std::vector<std::string> inputLines(const ox_test::LogCapture& log) {
+    std::vector<std::string> lines;
+    for (const std::string& line : log.messages()) {
+        if (line.find("InputManager") != std::string::npos) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+TEST(InputManager, HeadlessStartUpDeliversNothingAndStopsCleanly) {
+    ox_test::World world(80, 24, 5);
+    ox::Config::getInstance().loadConfig("headless:true,");
+    InputManager& input = InputManager::getInstance();
+    EXPECT_EQ(input.getType(), "InputManager");
+    EXPECT_TRUE(input.isValid("ox-keyboard"));
+    EXPECT_TRUE(input.isValid("ox-mouse"));
+    EXPECT_FALSE(input.isValid("ox-step"));
+    EXPECT_FALSE(input.isValid("ox-keyboard-network"));
+
+    // Headless: no display needed.
+    ASSERT_EQ(input.startUp(), 0);
+    EXPECT_TRUE(input.isStarted());
+    EXPECT_EQ(input.startUp(), -1);
+    auto* p_listener = new ox_test::Recorder;
+    ASSERT_EQ(p_listener->registerInterest("ox-keyboard"), 0);
+    ASSERT_EQ(p_listener->registerInterest("ox-mouse"), 0);
+    for (int i = 0; i < 3; i++) {
+        input.getInput();
+    }
+    EXPECT_TRUE(ox_test::journal().empty());
+    input.shutDown();
+    EXPECT_FALSE(input.isStarted());
+
+    EXPECT_EQ(inputLines(world.log()), (std::vector<std::string>{
+                                           "InputManager::startUp(): no input in headless mode.",
+                                           "InputManager::startUp(): successfully started.",
+                                           "InputManager::startup(): Warning! InputManager already "
+                                           "started.",
+                                           "InputManager::shutDown(): successfully stopped.",
+                                       }));
+}
+
+TEST(InputManager, WithoutTheDisplayStartUpFailsAndThereIsNoInput) {
+    ox_test::LogCapture log(5);
+    ox::Config::getInstance().loadConfig("headless:false,");
+    InputManager& input = InputManager::getInstance();
+    EXPECT_EQ(input.startUp(), -1);
+    EXPECT_FALSE(input.isStarted());
+    input.getInput();
+    EXPECT_EQ(inputLines(log),
+              (std::vector<std::string>{
+                  "InputManager::startUp(): Error! DisplayManager must be started first.",
+                  "InputManager::getInput(): DisplayManager unexpectedly returned null window!",
+              }));
+}
+
+int indexOf(const std::vector<std::string>& messages, const std::string& text) {
+    const auto it = std::find(messages.begin(), messages.end(), text);
+    return it == messages.end() ? -1 : static_cast<int>(it - messages.begin());
+}
+
+TEST(InputManager, GameManagerStartsItAfterTheDisplayAndStopsItBefore) {
+    ox_test::LogCapture log(5, false);
+    ox_test::writeFile("ox-config.txt", "headless:true,\n");
+    ox::GameManager& gm = ox::GameManager::getInstance();
+    ASSERT_EQ(gm.startUp(), 0);
+    EXPECT_TRUE(InputManager::getInstance().isStarted());
+    gm.shutDown();
+    EXPECT_FALSE(InputManager::getInstance().isStarted());
+
+    const std::vector<std::string> m = log.messages();
+    const int display = indexOf(m, "Display manager started.");
+    const int input = indexOf(m, "Input manager started.");
+    ASSERT_GE(display, 0);
+    EXPECT_LT(display, input);
+    EXPECT_LT(input, indexOf(m, "Resource manager started."));
+    const int resource_stopped = indexOf(m, "Resource manager stopped");
+    const int input_stopped = indexOf(m, "Input manager stopped");
+    ASSERT_GE(resource_stopped, 0);
+    EXPECT_LT(resource_stopped, input_stopped);
+    EXPECT_LT(input_stopped, indexOf(m, "Display manager stopped"));
+}
+
+TEST(InputManager, AFailingInputManagerStopsTheGameManagerStartUp) {
+    ox_test::LogCapture log(1, false);
+    ox_test::writeFile("ox-config.txt", "headless:true,\n");
+    ox::Config::getInstance().loadConfig("");
+    ASSERT_EQ(InputManager::getInstance().startUp(), 0);  // a second start-up fails
+    ox::GameManager& gm = ox::GameManager::getInstance();
+    EXPECT_EQ(gm.startUp(), -1);
+    EXPECT_TRUE(log.contains("GameManager::startUp(): Error! Starting input manager."));
+    EXPECT_TRUE(ox::DisplayManager::getInstance().isStarted());
+    EXPECT_FALSE(ox::ResourceManager::getInstance().isStarted());
+    gm.shutDown();
+    EXPECT_FALSE(InputManager::getInstance().isStarted());
+    EXPECT_FALSE(ox::DisplayManager::getInstance().isStarted());
+}
+
+}  // namespace
