@@ -11,6 +11,7 @@
 #include "LogManager.h"
 #include "Object.h"
 #include "ObjectListIterator.h"
+#include "ViewObject.h"
 #include "geometry.h"
 #include "utility.h"
 
@@ -264,10 +265,11 @@ void WorldManager::draw() {
 }
 
 void WorldManager::drawObject(Object* p_o) {
-    if (!boxIntersectsBox(getWorldBox(p_o), m_view)) {
-        return;
+    // View objects sit on the screen, not in the world: their box says
+    // nothing about whether they are in view.
+    if (boxIntersectsBox(getWorldBox(p_o), m_view) || dynamic_cast<ViewObject*>(p_o) != nullptr) {
+        p_o->draw();
     }
-    p_o->draw();
 }
 
 int WorldManager::setBoundary(Box new_boundary) {

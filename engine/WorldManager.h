@@ -80,7 +80,7 @@ private:
     int slide(Object* p_o, Object* p_hard, Vector& where, ObjectList& collisions);
     /// Scrolls the view after the followed object moved.
     void scrollView();
-    /// Draws one visible object when it is in view.
+    /// Draws one visible object when it is in view (view objects always).
     void drawObject(Object* p_o);
 
     SceneGraph m_scene_graph;    ///< Index of all objects.
