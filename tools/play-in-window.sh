@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Plays the built game in a real window as a person would, on an X server of
+# its own (Xvfb), driven by xdotool: a key skips the splash, P starts the song,
+# the four lane keys are held a while, Q quits. Checks the exit code, the
+# printed score and the log, and leaves screenshots to look at:
+#   start.png  the start screen         song.png  notes falling, line, pads, score
+#   held.png   while the lane keys are held
+# Usage: tools/play-in-window.sh RUN_DIR SHOT_DIR   (inside the build environment)
+set -euo pipefail
+if [ -z "${PLAY_IN_WINDOW_X:-}" ]; then
+  export PLAY_IN_WINDOW_X=1
+  exec xvfb-run -a -s "-screen 0 1920x1200x24" "$0" "$@"
+fi
+run_dir=$(realpath "$1")
+shot_dir=$(realpath -m "$2")
+mkdir -p "$shot_dir"
+rm -f "$shot_dir"/*.png
+
+# A scratch working directory holding a copy of the run directory.
+work=$(mktemp -d)
+game=""
+keeper=""
+cleanup() {
+  if [ -n "$game" ] && kill -0 "$game" 2>/dev/null; then kill "$game"; fi
+  if [ -n "$keeper" ]; then kill "$keeper" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The server resets (refusing clients meanwhile) whenever its last client
+# leaves: wait until it answers, then keep one client connected throughout.
+for _ in $(seq 100); do
+  xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdotool sleep 600 &
+keeper=$!
+sleep 0.2
+cp -r "$run_dir"/. "$work"/
+# No network manager: nothing here connects, and a port shared with other
+# tests could stop the start-up.
+printf 'networking:false,\n' >>"$work"/ox-config.txt
+cd "$work"
+
+fail() {
+  echo "play-in-window: FAIL: $*" >&2
+  echo "--- stdout"; cat stdout.txt 2>/dev/null || true
+  echo "--- stderr"; cat stderr.txt 2>/dev/null || true
+  echo "--- log (last 40 lines)"; tail -n 40 orvix.log 2>/dev/null || true
+  exit 1
+}
+shot() { import -window "$window" "$shot_dir/$1.png" || fail "screenshot $1"; }
+# Share of the screenshot's pixels in one exact colour.
+share() { convert "$shot_dir/$1.png" -fill black +opaque "$2" -fill white -opaque "$2" \
+  -format '%[fx:mean]' info:; }
+
+./rhythm >stdout.txt 2>stderr.txt &
+game=$!
+
+window=""
+for _ in $(seq 200); do
+  window=$(xdotool search --name '^Orvix$' 2>/dev/null | head -n 1 || true)
+  [ -n "$window" ] && break
+  kill -0 "$game" 2>/dev/null || fail "the game ended before its window opened"
+  sleep 0.1
+done
+[ -n "$window" ] || fail "no window"
+xdotool windowraise "$window"
+xdotool windowfocus --sync "$window"
+
+sleep 1
+xdotool key space   # skips the splash
+sleep 1.5
+shot start
+xdotool key p
+sleep 6             # the first notes are made 4.4 s into the song
+shot song
+xdotool keydown z x c v
+sleep 6
+shot held
+xdotool keyup z x c v
+xdotool key q
+
+status=0
+wait "$game" || status=$?
+game=""
+[ "$status" -eq 0 ] || fail "exit code $status"
+grep -Eq '^Score: [0-9]+ of 3620$' stdout.txt || fail "no final score printed"
+score=$(sed -nE 's/^Score: ([0-9]+) of 3620$/\1/p' stdout.txt)
+[ "$score" -gt 0 ] || fail "holding the lane keys scored nothing"
+grep -q 'Sound::play(): Playing sound\.' orvix.log || fail "no drum sound played"
+grep -q 'Music::play(): Playing music\.' orvix.log || fail "the music did not start"
+tail -n 3 orvix.log | grep -q '\*\* Game engine stopped \*\*' || fail "the log does not end with the engine's stop"
+
+# What a player sees: the cyan title on the start screen; the yellow notes,
+# the white line, the red pads and score during the song.
+[ "$(share start 'rgb(0,255,255)')" != 0 ] || fail "no title on the start screen"
+for colour in 'rgb(255,255,0)' 'rgb(255,255,255)' 'rgb(255,0,0)'; do
+  [ "$(share song "$colour")" != 0 ] || fail "nothing in $colour during the song"
+done
+[ "$(share song 'rgb(0,255,255)')" = 0 ] || fail "the title is still shown during the song"
+
+echo "play-in-window: score $score of 3620; screenshots in $shot_dir"
