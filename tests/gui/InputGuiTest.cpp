@@ -17,6 +17,7 @@
 #include "GameManager.h"
 #include "LogCapture.h"
 #include "Object.h"
+#include "XDisplay.h"
 #include "XSession.h"
 
 namespace {
@@ -99,7 +100,7 @@ public:
 };
 
 TEST(InputGui, RealKeysAndMouseThroughTheGameLoop) {
-    ASSERT_TRUE(ox_test::xServerAnswers()) << "no X server (run under xvfb-run)";
+    ASSERT_TRUE(ox_test::waitForXDisplay()) << "no X server (run under xvfb-run)";
     ox_test::LogCapture log(15, false);
     // 800 x 480 pixels in 80 x 24 cells: one cell is 10 x 20 pixels.
     ox_test::writeFile("ox-config.txt",

@@ -52,19 +52,6 @@ const Xlib& xlib() {
 
 }  // namespace
 
-bool xServerAnswers() {
-    const Xlib& x = xlib();
-    if (!x.loaded() || std::getenv("DISPLAY") == nullptr) {
-        return false;
-    }
-    Display* p_display = x.open_display(nullptr);
-    if (p_display == nullptr) {
-        return false;
-    }
-    x.close_display(p_display);
-    return true;
-}
-
 bool xdotool(const std::string& args) {
     const std::string command = "xdotool " + args + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;

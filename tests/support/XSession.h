@@ -4,11 +4,6 @@
 
 namespace ox_test {
 
-/// True when the X server named by DISPLAY accepts a connection. Window tests
-/// check this first: the windowing library ends the process when it cannot
-/// reach a server.
-bool xServerAnswers();
-
 /// Runs "xdotool ARGS" and returns true when it succeeded.
 bool xdotool(const std::string& args);
 

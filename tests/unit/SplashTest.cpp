@@ -1,0 +1,275 @@
+// The start-up splash, headless, with simulated time: where the banner and
+// the mascot start, how they move and change, when the loop ends, and how a
+// key ends it early.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Animation.h"
+#include "Config.h"
+#include "EventKeyboard.h"
+#include "EventStep.h"
+#include "Frame.h"
+#include "GameManager.h"
+#include "InputManager.h"
+#include "LogCapture.h"
+#include "Platform.h"
+#include "Splash.h"
+#include "SplashOrvix.h"
+#include "Sprite.h"
+#include "WorldKit.h"
+#include "WorldManager.h"
+
+namespace {
+
+using ox::Vector;
+
+std::int64_t g_now = 0;
+std::int64_t fakeNow() {
+    return g_now;
+}
+void fakeSleep(std::int64_t microseconds) {
+    g_now += microseconds;
+}
+
+// The one active object of a type, or null.
+ox::Object* findOne(const std::string& type) {
+    const ox::ObjectList list = ox::WorldManager::getInstance().getSceneGraph().objectsOfType(type);
+    return list.getCount() == 1 ? list[0] : nullptr;
+}
+
+// What the banner and the mascot look like at the start of one step.
+struct Sample {
+    bool banner = false;
+    Vector banner_at;
+    int banner_frame = -1;
+    bool mascot = false;
+    Vector mascot_at;
+    std::string mascot_label;  // the sprite's, read during the step (it may be gone later)
+    int mascot_width = 0;
+    int mascot_height = 0;
+    ox::Color mascot_color = ox::BLACK;
+    int mascot_frames = 0;
+    int mascot_frame = -1;
+};
+
+// Registered for steps before the splash exists, so at step n it sees the
+// splash after n steps of movement. Runs an optional action each step.
+class Probe : public ox::Object {
+public:
+    std::vector<Sample> samples;
+    std::function<void(int)> on_step;
+
+    Probe() {
+        setSolidness(ox::SPECTRAL);
+        setVisible(false);
+        registerInterest(ox::STEP_EVENT);
+    }
+    int eventHandler(const ox::Event* p_e) override {
+        if (p_e->getType() != ox::STEP_EVENT) {
+            return 0;
+        }
+        Sample s;
+        if (ox::Object* p_banner = findOne("Splash")) {
+            s.banner = true;
+            s.banner_at = p_banner->getPosition();
+            s.banner_frame = p_banner->getAnimation().getIndex();
+        }
+        if (ox::Object* p_mascot = findOne("SplashOrvix")) {
+            s.mascot = true;
+            s.mascot_at = p_mascot->getPosition();
+            if (const ox::Sprite* p_sprite = p_mascot->getAnimation().getSprite()) {
+                s.mascot_label = p_sprite->getLabel();
+                s.mascot_width = p_sprite->getWidth();
+                s.mascot_height = p_sprite->getHeight();
+                s.mascot_color = p_sprite->getColor();
+                s.mascot_frames = p_sprite->getFrameCount();
+            }
+            s.mascot_frame = p_mascot->getAnimation().getIndex();
+        }
+        samples.push_back(s);
+        if (on_step) {
+            on_step(static_cast<const ox::EventStep*>(p_e)->getStepCount());
+        }
+        return 1;
+    }
+};
+
+class SplashRun : public testing::Test {
+protected:
+    void start(const std::string& config = "headless:true,\n") {
+        ox_test::writeFile("ox-config.txt", config);
+        ox::platform::setTimeSource(fakeNow, fakeSleep);
+        g_now = 1000000;
+        ASSERT_EQ(ox::GameManager::getInstance().startUp(), 0);
+    }
+    void TearDown() override {
+        ox::GameManager::getInstance().shutDown();
+        ox::platform::setTimeSource(nullptr, nullptr);
+    }
+    ox_test::LogCapture m_log{10, false};
+};
+
+TEST_F(SplashRun, BannerAndMascotFollowTheirScheduleFor90Steps) {
+    start();
+    auto* p_probe = new Probe;
+    ASSERT_EQ(ox::splash(), 0);
+    ox::GameManager& gm = ox::GameManager::getInstance();
+    EXPECT_EQ(gm.getStepCount(), 90);
+    EXPECT_TRUE(gm.getGameOver());
+    EXPECT_EQ(findOne("Splash"), nullptr);
+    EXPECT_EQ(findOne("SplashOrvix"), nullptr);
+    EXPECT_EQ(ox::WorldManager::getInstance().getSceneGraph().activeObjects().getCount(), 1);
+    EXPECT_TRUE(m_log.contains("splash(): Started."));
+    EXPECT_TRUE(m_log.contains("splash(): Finished."));
+
+    const std::vector<Sample>& s = p_probe->samples;
+    ASSERT_EQ(s.size(), 90u);
+    // The banner: 14 moves of -74.5/16 from (103.5, 12), then still; the
+    // upright lettering from the stop on.
+    for (int step = 0; step < 90; step++) {
+        ASSERT_TRUE(s[step].banner) << step;
+        const int moves = step < 14 ? step : 14;
+        EXPECT_EQ(s[step].banner_at, Vector(103.5f - 4.65625f * moves, 12)) << step;
+        EXPECT_EQ(s[step].banner_frame, step <= 14 ? 0 : 1) << step;
+    }
+    EXPECT_EQ(s[89].banner_at, Vector(38.3125f, 12));
+
+    // The mascot: created at step 14 (first seen at 15, one move made).
+    for (int step = 0; step <= 14; step++) {
+        EXPECT_FALSE(s[step].mascot) << step;
+    }
+    const float rise = 17.0f / 30.0f;
+    int flaps = 0;
+    for (int step = 15; step < 90; step++) {
+        ASSERT_TRUE(s[step].mascot) << step;
+        const Vector at = s[step].mascot_at;
+        if (step <= 44) {  // still rising: one move per step since step 14
+            EXPECT_NEAR(at.getY(), 30.0f - rise * static_cast<float>(step - 14), 1e-4) << step;
+        }
+        if (step <= 59) {  // flying, wings flapping every two steps
+            EXPECT_EQ(at.getX(), 62.3125f) << step;
+            EXPECT_EQ(s[step].mascot_label, "splash-orvix");
+            EXPECT_EQ(s[step].mascot_width, 11);
+            EXPECT_EQ(s[step].mascot_height, 7);
+            EXPECT_EQ(s[step].mascot_color, ox::BLUE);
+            EXPECT_EQ(s[step].mascot_frames, 2);
+            // Drawn, and so animated, once inside the view.
+            if (step >= 25) {
+                EXPECT_NE(s[step].mascot_frame, s[step - 2].mascot_frame) << step;
+                flaps += s[step].mascot_frame != s[step - 1].mascot_frame ? 1 : 0;
+            }
+        } else {  // settled one cell to the left
+            EXPECT_EQ(at.getX(), 61.3125f) << step;
+            EXPECT_EQ(s[step].mascot_label, ox::Sprite(1).getLabel());
+            EXPECT_EQ(s[step].mascot_width, 9);
+            EXPECT_EQ(s[step].mascot_height, 6);
+            EXPECT_EQ(s[step].mascot_color, ox::GREEN);
+            EXPECT_EQ(s[step].mascot_frames, 1);
+        }
+    }
+    EXPECT_EQ(flaps, 17);  // steps 25 to 59: a change every other step
+    // Stopped at the target's height, or one move past it when rounding left
+    // it just short after 30 moves.
+    const float final_y = s[89].mascot_at.getY();
+    EXPECT_LE(final_y, 13.0f);
+    EXPECT_GT(final_y, 13.0f - rise);
+    EXPECT_EQ(s[46].mascot_at, s[89].mascot_at + Vector(1, 0));
+}
+
+TEST_F(SplashRun, AKeyAtAnyStepEndsItAfterThatStep) {
+    start();
+    auto* p_probe = new Probe;
+    ox::GameManager& gm = ox::GameManager::getInstance();
+    for (int key_step : {0, 13, 14, 15, 44, 59, 88}) {
+        p_probe->on_step = [key_step](int step) {
+            if (step == key_step) {
+                ox::EventKeyboard key;
+                key.setKey(ox::Keyboard::SPACE);
+                key.setKeyboardAction(ox::KEY_PRESSED);
+                ox::InputManager::getInstance().onEvent(&key);
+            }
+        };
+        ASSERT_EQ(ox::splash(), 0);
+        EXPECT_EQ(gm.getStepCount(), key_step + 1);
+        EXPECT_TRUE(gm.getGameOver());
+        EXPECT_EQ(findOne("Splash"), nullptr) << key_step;
+        EXPECT_EQ(findOne("SplashOrvix"), nullptr) << key_step;
+        EXPECT_EQ(ox::WorldManager::getInstance().getSceneGraph().activeObjects().getCount(), 1);
+    }
+}
+
+TEST_F(SplashRun, BeforeTheGameManagerStartsNothingIsCreated) {
+    ox_test::World world(80, 24, 10);
+    EXPECT_EQ(ox::splash(), -1);
+    EXPECT_TRUE(world.log().contains("splash(): Started."));
+    EXPECT_TRUE(world.log().contains(
+        "splash(): Error! Cannot run splash screen until game manger is started."));
+    EXPECT_EQ(ox::WorldManager::getInstance().getSceneGraph().activeObjects().getCount(), 0);
+}
+
+// The banner and the mascot on their own, in the default 80 x 24 view.
+TEST(Splash, StartingPlacesSpritesAndSpeeds) {
+    ox_test::World world(80, 24);
+    auto* p_banner = new ox::Splash;
+    EXPECT_EQ(p_banner->getType(), "Splash");
+    EXPECT_EQ(p_banner->getSolidness(), ox::SPECTRAL);
+    EXPECT_EQ(p_banner->getPosition(), Vector(103.5f, 12));
+    EXPECT_EQ(p_banner->getVelocity(), Vector(-4.65625f, 0));
+    EXPECT_EQ(p_banner->getBox(), ox::Box(Vector(-23.5f, -4), 47, 8));
+    const ox::Animation banner = p_banner->getAnimation();
+    EXPECT_EQ(banner.getSlowdownCount(), -1);
+    EXPECT_EQ(banner.getIndex(), 0);
+    const ox::Sprite* p_sprite = banner.getSprite();
+    ASSERT_NE(p_sprite, nullptr);
+    EXPECT_EQ(p_sprite->getLabel(), "splash");
+    EXPECT_EQ(p_sprite->getColor(), ox::GREEN);
+    EXPECT_EQ(p_sprite->getSlowdown(), ox::Sprite(1).getSlowdown());
+    ASSERT_EQ(p_sprite->getFrameCount(), 2);
+    for (int i = 0; i < 2; i++) {
+        const ox::Frame frame = p_sprite->getFrame(i);
+        EXPECT_EQ(frame.getWidth(), 47);
+        EXPECT_EQ(frame.getHeight(), 8);
+        EXPECT_EQ(frame.getString().size(), 47u * 8u);
+        // The upright lettering leaves the columns beside the mascot clear.
+        if (i == 1) {
+            for (int row = 0; row < 8; row++) {
+                EXPECT_EQ(frame.getString().substr(row * 47 + 41, 6), "      ") << row;
+            }
+        }
+    }
+
+    auto* p_mascot = new ox::SplashOrvix(Vector(62.3125f, 13));
+    EXPECT_EQ(p_mascot->getType(), "SplashOrvix");
+    EXPECT_EQ(p_mascot->getSolidness(), ox::SPECTRAL);
+    EXPECT_EQ(p_mascot->getPosition(), Vector(62.3125f, 30));
+    EXPECT_FLOAT_EQ(p_mascot->getVelocity().getY(), -17.0f / 30.0f);
+    EXPECT_EQ(p_mascot->getVelocity().getX(), 0);
+    EXPECT_EQ(p_mascot->getBox(), ox::Box(Vector(-5.5f, -3.5f), 11, 7));
+    const ox::Sprite* p_flying = p_mascot->getAnimation().getSprite();
+    ASSERT_NE(p_flying, nullptr);
+    EXPECT_EQ(p_flying->getSlowdown(), 2);
+    ASSERT_EQ(p_flying->getFrameCount(), 2);
+    EXPECT_EQ(p_flying->getFrame(0).getString().substr(11, 11), "  ##(O)##  ");
+    EXPECT_EQ(p_flying->getFrame(1).getString().substr(0, 11), std::string(11, ' '));
+    EXPECT_EQ(p_flying->getFrame(1).getString().substr(22, 11), "   #\\|/#   ");
+}
+
+TEST(Splash, FrameTimesBelowTwoUseTheDefaultSpeed) {
+    ox_test::World world(80, 24);
+    for (const auto& [config, speed] :
+         std::vector<std::pair<std::string, float>>{{"frame_time:0,", 74.5f / 16},
+                                                    {"frame_time:1,", 74.5f / 16},
+                                                    {"frame_time:2,", 74.5f},
+                                                    {"frame_time:66,", 74.5f / 33}}) {
+        ox::Config::getInstance().loadConfig(config);
+        auto* p_banner = new ox::Splash;
+        EXPECT_FLOAT_EQ(p_banner->getVelocity().getX(), -speed) << config;
+        ox::WorldManager::getInstance().markForDelete(p_banner);
+    }
+}
+
+}  // namespace
