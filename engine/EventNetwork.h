@@ -23,11 +23,12 @@ inline const std::string NETWORK_GAME_OVER_EVENT = "ox-network-game-over";
 /// Network-family label reserved for synchronizing with a peer.
 inline const std::string NETWORK_SYNC_EVENT = "ox-network-sync";
 
-/// What happened to a connection. The values 1 and 3 are valid labels too,
-/// though the engine sends neither.
+/// What happened to a connection. The value 3 is a valid label too, though
+/// the engine does not send it.
 enum NetworkEventLabel : int {
     UNDEFINED_NETWORK_LABEL = -1,  ///< not set, or rejected
     ACCEPT = 0,                    ///< a new connection was accepted
+    DATA = 1,                      ///< bytes arrived on a connection
     CLOSE = 2,                     ///< a connection was closed
 };
 

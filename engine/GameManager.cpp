@@ -9,6 +9,7 @@
 #include "EventStep.h"
 #include "InputManager.h"
 #include "LogManager.h"
+#include "NetworkManager.h"
 #include "PathManager.h"
 #include "Platform.h"
 #include "ResourceManager.h"
@@ -80,8 +81,16 @@ int GameManager::startUp() {
                      "Display manager started.") != 0 ||
         startManager(InputManager::getInstance(),
                      "GameManager::startUp(): Error! Starting input manager.",
-                     "Input manager started.") != 0 ||
-        startManager(ResourceManager::getInstance(),
+                     "Input manager started.") != 0) {
+        return -1;
+    }
+    if (config.getNetworking() &&
+        startManager(NetworkManager::getInstance(),
+                     "GameManager::startUp(): Error! Starting network manager.",
+                     "Network manager started.") != 0) {
+        return -1;
+    }
+    if (startManager(ResourceManager::getInstance(),
                      "GameManager::startUp(): Error! Starting resource manager.",
                      "Resource manager started.") != 0 ||
         startManager(WorldManager::getInstance(),
@@ -140,6 +149,9 @@ void GameManager::shutDown() {
     stopManager(PathManager::getInstance(), "Path manager stopped");
     stopManager(WorldManager::getInstance(), "World manager stopped");
     stopManager(ResourceManager::getInstance(), "Resource manager stopped");
+    if (Config::getInstance().getNetworking()) {
+        stopManager(NetworkManager::getInstance(), "Network manager stopped");
+    }
     stopManager(InputManager::getInstance(), "Input manager stopped");
     stopManager(DisplayManager::getInstance(), "Display manager stopped");
     log.writeLog("%s", STARS);
@@ -175,6 +187,9 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     WorldManager& world_manager = WorldManager::getInstance();
     world_manager.update();
     world_manager.draw();
+    if (Config::getInstance().getNetworking()) {
+        NetworkManager::getInstance().service();
+    }
 
     // The path searches get 95% of what is left of the frame (possibly
     // nothing: the path manager then still takes its least cycle time).

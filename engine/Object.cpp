@@ -10,6 +10,7 @@
 #include "GameManager.h"
 #include "InputManager.h"
 #include "LogManager.h"
+#include "NetworkManager.h"
 #include "PathFind.h"
 #include "PathManager.h"
 #include "ResourceManager.h"
@@ -33,7 +34,7 @@ Manager* managerFor(const std::string& event_type) {
         return &InputManager::getInstance();
     }
     if (EventNetwork::isNetworkLabel(event_type)) {
-        return nullptr;
+        return &NetworkManager::getInstance();
     }
     return &WorldManager::getInstance();
 }

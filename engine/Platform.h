@@ -2,9 +2,10 @@
 
 // The one place where the engine meets the operating system. Everything that
 // differs between platforms (clock, sleep, timer resolution, working
-// directory, compiler attributes) is declared here and implemented in
+// directory, sockets, compiler attributes) is declared here and implemented in
 // Platform.cpp; no other unit carries a platform conditional.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -62,5 +63,75 @@ constexpr int WORKING_DIRECTORY_BUFFER = 256;
 /// WORKING_DIRECTORY_BUFFER bytes; "(full path too long)" when it does not fit
 /// or cannot be read.
 std::string workingDirectory();
+
+// ---------------------------------------------------------------------------
+// Sockets
+// ---------------------------------------------------------------------------
+// Every socket is a non-blocking TCP stream socket: no call below waits for
+// the network, except connectSocket, which waits at most its time limit. The
+// calls report failure with a system error code (0 when there is none).
+
+/// A socket handle.
+using Socket = int;
+
+/// The handle of no socket.
+constexpr Socket INVALID_SOCKET_HANDLE = -1;
+
+/// Starts or stops the socket library: 0 on success, else an error code.
+using SocketLibraryFunction = int (*)();
+
+/// Starts the socket library: 0 on success, else the error code. Where sockets
+/// need no library start (POSIX) it does nothing and succeeds.
+int startSockets();
+
+/// Stops the socket library: 0 on success, else the error code. Where there is
+/// nothing to stop (POSIX) it does nothing and succeeds.
+int stopSockets();
+
+/// Replaces the socket library's start and stop (tests use this to make them
+/// fail). A null pointer restores the system's own.
+void setSocketLibrary(SocketLibraryFunction start, SocketLibraryFunction stop);
+
+/// The system's text for a socket error code, or an empty text when the
+/// system has none.
+std::string socketErrorText(int code);
+
+/// True when the code means the call would have had to wait (nothing pending,
+/// or no room in the send buffer).
+bool isWouldBlock(int code);
+
+/// True when the code means the connection is gone: not connected, not a
+/// socket, the peer closed its side (broken pipe) or reset the connection.
+bool isConnectionClosed(int code);
+
+/// A socket listening for connections on host:port (a numeric address or a
+/// name; an empty host means every local address). Port "0" lets the system
+/// choose; localPort tells which. The address may be reused at once after a
+/// previous listener closed. INVALID_SOCKET_HANDLE on failure, with error set.
+Socket listenSocket(const std::string& host, const std::string& port, int& error);
+
+/// Takes one pending connection from a listening socket. INVALID_SOCKET_HANDLE
+/// on failure, with error set (a would-block code when none is pending).
+Socket acceptSocket(Socket server, int& error);
+
+/// A connection to host:port, waiting at most timeout_ms milliseconds for it
+/// to be made. INVALID_SOCKET_HANDLE on failure, with error set.
+Socket connectSocket(const std::string& host, const std::string& port, int timeout_ms, int& error);
+
+/// Sends what the socket takes now of bytes at data: the count sent, or -1
+/// with error set. A peer that has gone never raises a signal.
+std::int64_t sendSocket(Socket socket, const char* data, std::size_t bytes, int& error);
+
+/// Reads what is waiting, up to size bytes, into buffer; with peek the bytes
+/// stay waiting. The count read, 0 when the peer has closed its side, or -1
+/// with error set (a would-block code when nothing is waiting).
+std::int64_t receiveSocket(Socket socket, char* buffer, std::size_t size, bool peek, int& error);
+
+/// Closes the socket: 0, or -1 with error set. The handle is released either
+/// way and must not be used again.
+int closeSocket(Socket socket, int& error);
+
+/// The local port the socket is bound to, or -1 when it cannot be read.
+int localPort(Socket socket);
 
 }  // namespace ox::platform

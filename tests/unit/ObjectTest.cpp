@@ -148,17 +148,14 @@ TEST(Object, InterestsAreRoutedByLabel) {
     EXPECT_EQ(p_o->registerInterest("my-game-event"), 0);
     EXPECT_EQ(p_o->registerInterest("ox-keyboard"), 0);
     EXPECT_EQ(p_o->registerInterest("ox-mouse"), 0);
-    // Labels sent without registration, or by managers that do not exist yet.
+    // A label sent without registration.
     EXPECT_EQ(p_o->registerInterest("ox-collision"), -1);
-    EXPECT_EQ(p_o->registerInterest("ox-network-sync"), -1);
     EXPECT_EQ(p_o->getEventCount(), 5);
     EXPECT_TRUE(
         world.log().contains("WorldManager::isValid(): Event ox-collision handled automatically."));
     EXPECT_TRUE(
         world.log().contains("Manager(WorldManager)::registerInterest(): Event 'ox-collision' not "
                              "valid for this Manager"));
-    EXPECT_TRUE(world.log().contains(
-        "Object::registerInterest(): Error! No manager delivers event 'ox-network-sync'."));
 
     // The step goes through the game manager, keyboard and mouse through the
     // input manager, the others through the world manager.

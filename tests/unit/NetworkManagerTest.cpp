@@ -1,0 +1,551 @@
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Config.h"
+#include "EventNetwork.h"
+#include "EventStep.h"
+#include "GameManager.h"
+#include "NetworkManager.h"
+#include "Platform.h"
+#include "WorldKit.h"
+
+// Every test talks over real TCP connections on 127.0.0.1, on a port the
+// system picks for it, with loops bounded in frames.
+
+namespace {
+
+using ox::NetworkManager;
+namespace pf = ox::platform;
+
+NetworkManager& nm() {
+    return NetworkManager::getInstance();
+}
+
+/// The far end of a connection: a test client, closed on destruction.
+struct Peer {
+    explicit Peer(int port) {
+        int code = 0;
+        fd = pf::connectSocket("127.0.0.1", std::to_string(port), 2000, code);
+        EXPECT_NE(fd, pf::INVALID_SOCKET_HANDLE) << pf::socketErrorText(code);
+    }
+    ~Peer() { drop(); }
+    void drop() {
+        int code = 0;
+        if (fd != pf::INVALID_SOCKET_HANDLE) {
+            pf::closeSocket(fd, code);
+        }
+        fd = pf::INVALID_SOCKET_HANDLE;
+    }
+    /// Closes with a reset instead of an orderly close.
+    void reset() {
+        const linger abort{1, 0};
+        setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof(abort));
+        drop();
+    }
+    void write(const std::string& text) {
+        int code = 0;
+        pf::sendSocket(fd, text.data(), text.size(), code);
+    }
+    /// Reads what is waiting; sets ended when the server has closed its side.
+    std::string readNow() {
+        std::string text;
+        char buffer[65536];
+        int code = 0;
+        std::int64_t got;
+        while ((got = pf::receiveSocket(fd, buffer, sizeof(buffer), false, code)) > 0) {
+            text.append(buffer, static_cast<std::size_t>(got));
+        }
+        ended = ended || got == 0;
+        return text;
+    }
+    pf::Socket fd = pf::INVALID_SOCKET_HANDLE;
+    bool ended = false;
+};
+
+/// One network event as the listener saw it.
+struct Seen {
+    int label, index, bytes;
+    int listed;      ///< connections listed during delivery
+    bool connected;  ///< isConnected(index) during delivery
+    std::string data;
+};
+
+/// Records every "ox-network" event, then runs its reaction.
+class Listener : public ox::Object {
+public:
+    Listener() { registerInterest(ox::NETWORK_EVENT); }
+    int eventHandler(const ox::Event* p_e) override {
+        if (p_e->getType() != ox::NETWORK_EVENT) {
+            return 0;
+        }
+        const auto& e = *static_cast<const ox::EventNetwork*>(p_e);
+        const bool data = keep_data && e.getMessage() != nullptr;
+        seen.push_back({e.getLabel(), e.getSocketIndex(), e.getBytes(), nm().getNumConnections(),
+                        nm().isConnected(e.getSocketIndex()),
+                        data ? std::string(e.getMessage(), e.getBytes()) : ""});
+        if (reaction) {
+            reaction(e);
+        }
+        return 1;
+    }
+    std::vector<int> indexes(int label) const {
+        std::vector<int> result;
+        for (const Seen& s : seen) {
+            if (s.label == label) {
+                result.push_back(s.index);
+            }
+        }
+        return result;
+    }
+    std::vector<Seen> seen;
+    bool keep_data = true;
+    std::function<void(const ox::EventNetwork&)> reaction;
+};
+
+/// Expects the lines among the messages, in this order.
+void expectInOrder(const std::vector<std::string>& messages,
+                   const std::vector<std::string>& lines) {
+    auto at = messages.begin();
+    for (const std::string& line : lines) {
+        at = std::find(at, messages.end(), line);
+        ASSERT_NE(at, messages.end()) << "missing, or out of order: " << line;
+    }
+}
+
+/// "\t%d - %s" as logged for a system error code.
+std::string errorLine(int code) {
+    return "\t" + std::to_string(code) + " - " + std::strerror(code);
+}
+
+int openDescriptors() {
+    const std::filesystem::directory_iterator fds("/proc/self/fd");
+    return static_cast<int>(std::distance(begin(fds), end(fds)));
+}
+
+/// A started manager listening on a port of its own, with a listener.
+class Net : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(nm().startUp(), 0);
+        ASSERT_EQ(nm().setServer("0"), 0);
+        port = nm().getServerPort();
+        ASSERT_GT(port, 0);
+        p_listener = new Listener;  // the world manager's shut-down deletes it
+    }
+    void TearDown() override {
+        nm().shutDown();
+        // No frame may wait on the network; a second would be real blocking.
+        EXPECT_LT(longest, 1000000) << "longest frame in microseconds";
+    }
+    void frame() {
+        const std::int64_t start = pf::nowMicroseconds();
+        nm().service();
+        longest = std::max(longest, pf::nowMicroseconds() - start);
+    }
+    /// Runs frames until done, at most the given number.
+    bool until(const std::function<bool()>& done, int frames = 3000) {
+        for (int i = 0; i < frames; i++) {
+            frame();
+            if (done()) {
+                return true;
+            }
+            pf::sleepMicroseconds(1000);
+        }
+        return false;
+    }
+    Peer& connectPeer() {
+        peers.push_back(std::make_unique<Peer>(port));
+        return *peers.back();
+    }
+
+    ox_test::World world{80, 24, 20};
+    std::vector<std::unique_ptr<Peer>> peers;
+    Listener* p_listener = nullptr;
+    int port = 0;
+    std::int64_t longest = 0;
+};
+
+TEST(NetworkManagerLife, StartStopLabelsAndRouting) {
+    ox_test::World world(80, 24, 5);
+    pf::setSocketLibrary([] { return 10091; }, [] { return EIO; });
+    EXPECT_EQ(nm().setServer("0"), -1);
+    EXPECT_EQ(nm().startUp(), 1);
+    EXPECT_FALSE(nm().isStarted());
+    pf::setSocketLibrary(nullptr, [] { return EIO; });
+    EXPECT_EQ(nm().startUp(), 0);
+    EXPECT_EQ(nm().startUp(), -1);
+
+    // Not a server: accept refuses, the per-frame service calls nothing.
+    EXPECT_FALSE(nm().isServer());
+    EXPECT_EQ(nm().accept(), -2);
+    nm().service();
+    EXPECT_FALSE(nm().isConnected(-1));
+
+    // A port that is taken cannot be listened on.
+    int code = 0;
+    const pf::Socket taken = pf::listenSocket("127.0.0.1", "0", code);
+    const std::string taken_port = std::to_string(pf::localPort(taken));
+    EXPECT_EQ(nm().setServer(taken_port), -1);
+    pf::closeSocket(taken, code);
+    // ... and with nobody listening there, nothing connects.
+    EXPECT_EQ(nm().connect("127.0.0.1", taken_port), -1);
+
+    // Network labels go to this manager.
+    auto* p_o = new ox_test::Recorder;
+    EXPECT_EQ(p_o->registerInterest("ox-network-sync"), 0);
+    EXPECT_EQ(p_o->registerInterest("ox-step"), 0);
+    ox::Event sync;
+    sync.setType("ox-network-sync");
+    EXPECT_EQ(nm().onEvent(&sync), 1);
+    EXPECT_EQ(
+        ox_test::journal(),
+        (std::vector<ox_test::Delivery>{ox_test::plainDelivery(p_o->getId(), "ox-network-sync")}));
+    EXPECT_FALSE(nm().isValid("ox-step"));
+    EXPECT_TRUE(nm().isValid("ox-network-game-over"));
+
+    nm().shutDown();
+    EXPECT_FALSE(nm().isStarted());
+    pf::setSocketLibrary(nullptr, nullptr);
+    expectInOrder(world.log().messages(),
+                  {"NetworkManager::setServer(): Error! NetworkManager not started.",
+                   "NetworkManager::startUp(): Error! WSAStartup() code : 10091",
+                   "NetworkManager::startUp(): successfully started.",
+                   "NetworkManager::startup(): Warning! NetworkManager already started.",
+                   "NetworkManager::accept(): Error! Not setup as server.",
+                   "NetworkManager::setServer(): Error! Cannot listen on '127.0.0.1' port '" +
+                       taken_port + "':",
+                   errorLine(EADDRINUSE),
+                   "NetworkManager::connect(): Error! Cannot connect to '127.0.0.1' port '" +
+                       taken_port + "':",
+                   errorLine(ECONNREFUSED), errorLine(EIO),
+                   "NetworkManager::shutDown(): successfully stopped."});
+    EXPECT_EQ(world.log().count("NetworkManager::accept(): Error! Not setup as server."), 1);
+}
+
+TEST_F(Net, ThreeAcceptedAFourthWaitsAndCloseRenumbers) {
+    for (int i = 0; i < 3; i++) {
+        connectPeer();
+        EXPECT_EQ(nm().accept(), i);
+    }
+    connectPeer();
+    EXPECT_EQ(nm().accept(), -1);  // at the limit: the fourth stays pending
+    EXPECT_EQ(p_listener->indexes(ox::ACCEPT), (std::vector<int>{0, 1, 2}));
+    EXPECT_TRUE(world.log().contains(
+        "NetworkManager::accept(): Won't check for new connetions since at max."));
+    EXPECT_TRUE(world.log().contains("\tUse NM.setMaxConnections() to change max."));
+    EXPECT_TRUE(world.log().contains("NetworkManager::accept(): New connection, socket 2."));
+    EXPECT_TRUE(nm().isConnected(-1));
+    EXPECT_TRUE(nm().isConnected(2));
+    EXPECT_FALSE(nm().isConnected(3));
+    EXPECT_FALSE(nm().isConnected(-3));
+    EXPECT_TRUE(world.log().contains("NetworkManager::isConnected(): Warning! Sock less than -1."));
+    EXPECT_EQ(nm().send("x", 1, 3), -1);
+    EXPECT_TRUE(world.log().contains(
+        "NetworkManager::send(): Error! Socket 3 not connected. Unable to send."));
+
+    // close(1): one CLOSE event, delivered while the connection is listed;
+    // the queues of the others stay with their connections.
+    for (int i = 0; i < 3; i++) {
+        ASSERT_EQ(nm().queue("later", 5, i, 1000), 0);
+    }
+    ASSERT_EQ(nm().queue("later", 5, 2, 1000), 0);
+    const pf::Socket third = nm().getSocket(2);
+    p_listener->seen.clear();
+    EXPECT_EQ(nm().close(1), 0);
+    ASSERT_EQ(p_listener->seen.size(), 1u);
+    EXPECT_EQ(p_listener->seen[0].label, ox::CLOSE);
+    EXPECT_EQ(p_listener->seen[0].index, 1);
+    EXPECT_EQ(p_listener->seen[0].listed, 3);
+    EXPECT_TRUE(p_listener->seen[0].connected);
+    EXPECT_EQ(nm().getSocket(1), third);
+    EXPECT_EQ(nm().getQueueLength(0), 1);
+    EXPECT_EQ(nm().getQueueLength(1), 2);
+    for (int i = 0; i < 1000 && !peers[1]->ended; i++) {
+        peers[1]->readNow();
+        pf::sleepMicroseconds(1000);
+    }
+    EXPECT_TRUE(peers[1]->ended);
+
+    // The former third connection now talks as index 1; the waiting fourth
+    // is taken by the per-frame service now that there is room.
+    peers[2]->write("hello");
+    ASSERT_TRUE(until([&] { return !p_listener->indexes(ox::DATA).empty(); }));
+    const Seen data = p_listener->seen.back();
+    EXPECT_EQ(data.index, 1);
+    EXPECT_EQ(data.data, "hello");
+    EXPECT_EQ(data.bytes, 5);
+    EXPECT_EQ(p_listener->indexes(ox::ACCEPT), (std::vector<int>{2}));
+
+    EXPECT_EQ(nm().setMaxConnections(-1), -1);
+    EXPECT_EQ(nm().setMaxConnections(4), 0);
+    EXPECT_EQ(nm().accept(), -1);
+    EXPECT_TRUE(world.log().contains("NetworkManager::accept(): No new connection. Not blocking."));
+
+    p_listener->seen.clear();
+    EXPECT_EQ(nm().close(-1), 0);
+    EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(nm().getNumConnections(), 0);
+    EXPECT_EQ(nm().close(0), -1);
+    EXPECT_TRUE(world.log().contains("NetworkManager::close(): Error! Socket 0 not connected."));
+}
+
+TEST_F(Net, ClosingFromAHandlerAndAFailedClose) {
+    for (int i = 0; i < 3; i++) {
+        connectPeer();
+        ASSERT_EQ(nm().accept(), i);
+    }
+    const pf::Socket second = nm().getSocket(1);
+    // A handler that closes another connection while a close is reporting.
+    p_listener->reaction = [](const ox::EventNetwork& e) {
+        if (e.getLabel() == ox::CLOSE && e.getSocketIndex() == 0) {
+            EXPECT_EQ(nm().close(2), 0);
+            EXPECT_EQ(nm().send("x", 1, 2), -1);  // closing: no longer usable
+        }
+    };
+    p_listener->seen.clear();
+    EXPECT_EQ(nm().close(0), 0);
+    EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0, 2}));
+    ASSERT_EQ(nm().getNumConnections(), 1);
+    EXPECT_EQ(nm().getSocket(0), second);
+
+    // A handle closed behind the manager's back: the error is reported and
+    // the connection still leaves the list, with its CLOSE event.
+    p_listener->reaction = nullptr;
+    int code = 0;
+    pf::closeSocket(second, code);
+    p_listener->seen.clear();
+    EXPECT_EQ(nm().close(0), -1);
+    EXPECT_TRUE(world.log().contains("NetworkManager::close(): Error! close() returned:"));
+    EXPECT_TRUE(world.log().contains(errorLine(EBADF)));
+    EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0}));
+    EXPECT_EQ(nm().getNumConnections(), 0);
+}
+
+TEST_F(Net, ConnectSendReceivePeekAndOrderlyClose) {
+    const int client = nm().connect("127.0.0.1", std::to_string(port));
+    ASSERT_EQ(client, 0);
+    EXPECT_TRUE(p_listener->seen.empty());  // connecting is not accepting
+    ASSERT_EQ(nm().accept(), 1);
+    EXPECT_EQ(nm().send("ping", 4, client), 0);
+    char buffer[8] = {};
+    // Read by hand here: the per-frame service would take the bytes first.
+    for (int i = 0; i < 1000 && nm().receive(buffer, 8, 1, true) < 4; i++) {
+        pf::sleepMicroseconds(1000);
+    }
+    EXPECT_EQ(std::string(buffer, 4), "ping");
+    EXPECT_EQ(nm().receive(buffer, 8, 1), 4);  // the peeked bytes are still there
+    EXPECT_EQ(nm().receive(buffer, 8, 1), 0);  // and now gone
+    EXPECT_EQ(nm().receive(nullptr, 8, 1), -1);
+    EXPECT_EQ(nm().receive(buffer, 8, 2), -1);
+    EXPECT_EQ(nm().queue("x", 1, 2), -1);
+    EXPECT_EQ(nm().queue(nullptr, 1, 1), -1);
+
+    EXPECT_EQ(nm().queue("pong", 4, 1), 0);
+    ASSERT_TRUE(until([&] { return !p_listener->indexes(ox::DATA).empty(); }));
+    EXPECT_EQ(p_listener->seen.back().index, client);
+    EXPECT_EQ(p_listener->seen.back().data, "pong");
+
+    // Our client end closes: the server end, now index 0, sees the orderly
+    // close and is closed in turn.
+    p_listener->seen.clear();
+    EXPECT_EQ(nm().close(client), 0);
+    ASSERT_TRUE(until([&] { return nm().getNumConnections() == 0; }, 200));
+    EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0, 0}));
+    EXPECT_TRUE(world.log().contains("NetworkManager::receive(): Socket 0 closed by peer."));
+}
+
+TEST_F(Net, APeerThatResetsIsClosedAndTheFrameGoesOn) {
+    // Mid-stream: the server is sending a long stream when the peer resets.
+    Peer& peer = connectPeer();
+    ASSERT_EQ(nm().accept(), 0);
+    const std::string chunk(16384, 'z');
+    for (int i = 0; i < 64; i++) {
+        ASSERT_EQ(nm().queue(chunk.data(), chunk.size(), 0), 0);
+    }
+    ASSERT_TRUE(until([&] { return !peer.readNow().empty(); }));
+    peer.reset();
+    ASSERT_TRUE(until([&] { return nm().getNumConnections() == 0; }, 500));
+    EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0}));
+    EXPECT_TRUE(world.log().contains("\tsocket is closed"));
+
+    // Sending straight at a peer that has closed (and then refused our data)
+    // is a broken pipe: the send fails and closes, it never raises a signal.
+    Peer& other = connectPeer();
+    ASSERT_TRUE(until([&] { return nm().getNumConnections() == 1; }));
+    other.drop();
+    for (int tries = 0; nm().isConnected(0) && tries < 100; tries++) {
+        nm().send(chunk.data(), chunk.size(), 0);
+        pf::sleepMicroseconds(1000);
+    }
+    EXPECT_FALSE(nm().isConnected(-1));
+    EXPECT_TRUE(world.log().contains(errorLine(EPIPE)));
+
+    // And the next client is served as usual.
+    connectPeer().write("again");
+    ASSERT_TRUE(until([&] { return !p_listener->indexes(ox::DATA).empty(); }));
+    EXPECT_EQ(p_listener->seen.back().data, "again");
+}
+
+TEST_F(Net, APeerThatNeverReadsGetsEveryByteInOrderOnceItDoes) {
+    Peer& peer = connectPeer();
+    ASSERT_EQ(nm().accept(), 0);
+    // More than the socket takes at once: part goes now, the rest later.
+    std::string big(32 * 1024 * 1024, '\0');
+    for (std::size_t i = 0; i < big.size(); i++) {
+        big[i] = static_cast<char>(i * 7 % 251);
+    }
+    EXPECT_EQ(nm().send(big.data(), big.size(), 0), -1);
+    EXPECT_TRUE(world.log().containsPart(" of 33554432 bytes sent."));
+    EXPECT_EQ(nm().getQueueLength(0), 1);
+    EXPECT_EQ(nm().send("x", 1, 0), -1);  // would cut into the message on the wire
+    std::string expected = big;
+    for (int i = 0; i < 20; i++) {
+        const std::string tail = "tail-" + std::to_string(i);
+        ASSERT_EQ(nm().queue(tail.data(), tail.size(), 0), 0);
+        expected += tail;
+    }
+    for (int i = 0; i < 100; i++) {  // the peer does not read
+        frame();
+    }
+    EXPECT_EQ(nm().getNumConnections(), 1);
+    EXPECT_GT(nm().getQueueLength(0), 0);
+
+    std::string received;
+    until(
+        [&] {
+            received += peer.readNow();
+            return received.size() >= expected.size();
+        },
+        20000);
+    EXPECT_TRUE(received == expected) << received.size() << " of " << expected.size();
+    EXPECT_EQ(nm().getQueueLength(0), 0);
+}
+
+TEST_F(Net, AbuseNeitherBlocksNorLeaks) {
+    const int descriptors = openDescriptors();
+    for (int i = 0; i < 3; i++) {
+        connectPeer();
+    }
+    // 200 connection attempts beyond the limit.
+    for (int i = 0; i < 200; i++) {
+        connectPeer();
+    }
+    for (int i = 0; i < 50; i++) {
+        frame();
+    }
+    EXPECT_EQ(nm().getNumConnections(), 3);
+    peers.clear();
+    ASSERT_TRUE(until([&] { return nm().getNumConnections() == 0; }, 200));
+
+    // Clients that send garbage and vanish, half of them with a reset.
+    EXPECT_EQ(nm().setMaxConnections(250), 0);
+    p_listener->keep_data = false;
+    unsigned seed = 12345;
+    for (int i = 0; i < 40; i++) {
+        Peer& peer = connectPeer();
+        std::string garbage(1 + (seed = seed * 1103515245 + 12345) % 200000, '\0');
+        for (char& c : garbage) {
+            c = static_cast<char>((seed = seed * 1103515245 + 12345) >> 16);
+        }
+        peer.write(garbage);
+        i % 2 ? peer.reset() : peer.drop();
+    }
+    // The ones that linger before being accepted finish one frame at a time.
+    const bool all_closed = until([&] {
+        return nm().getNumConnections() == 0 && p_listener->indexes(ox::ACCEPT).size() >= 243u;
+    });
+    EXPECT_TRUE(all_closed) << nm().getNumConnections();
+    EXPECT_EQ(p_listener->indexes(ox::CLOSE).size(), p_listener->indexes(ox::ACCEPT).size());
+    EXPECT_FALSE(p_listener->indexes(ox::DATA).empty());
+    peers.clear();
+    EXPECT_EQ(openDescriptors(), descriptors);
+}
+
+/// Records each step's queue lengths (after queueing three messages in step
+/// 2, when told to) and ends the game after step 8.
+class QueueWatcher : public ox::Object {
+public:
+    explicit QueueWatcher(bool queue_messages) : m_queue_messages(queue_messages) {
+        registerInterest(ox::STEP_EVENT);
+    }
+    int eventHandler(const ox::Event* p_e) override {
+        const int step = static_cast<const ox::EventStep*>(p_e)->getStepCount();
+        if (step == 2 && m_queue_messages) {  // both connections were accepted in steps 0 and 1
+            EXPECT_EQ(nm().getNumConnections(), 2);
+            EXPECT_EQ(nm().queue("A", 1, 0, 6), 0);
+            EXPECT_EQ(nm().queue("B", 1, 0, 3), 0);  // due earlier, but behind A
+            EXPECT_EQ(nm().queue("C", 1, 1, 4), 0);
+        }
+        lengths.push_back({nm().getQueueLength(0), nm().getQueueLength(1)});
+        ox::GameManager::getInstance().setGameOver(step == 8);
+        return 1;
+    }
+    std::vector<std::vector<int>> lengths;
+
+private:
+    bool m_queue_messages;
+};
+
+TEST(NetworkInTheLoop, StartedServicedAndStoppedInItsPlace) {
+    ox_test::LogCapture log(1, false);
+    ox_test::writeFile("ox-config.txt", "frame_time:0,\n");
+    ox::GameManager& gm = ox::GameManager::getInstance();
+    ASSERT_EQ(gm.startUp(), 0);
+    ASSERT_TRUE(nm().isStarted());
+    ASSERT_EQ(nm().setServer("0"), 0);
+    Peer a(nm().getServerPort());
+    Peer b(nm().getServerPort());
+    auto* p_watcher = new QueueWatcher(true);
+    gm.run();
+    // Step s sees the queues as the service of step s-1 left them: one
+    // connection accepted per step, C sent in step 4, A in step 6 and B, due
+    // since step 3, only right behind it.
+    const std::vector<std::vector<int>> expected = {{-1, -1}, {0, -1}, {2, 1}, {2, 1}, {2, 1},
+                                                    {2, 0},   {2, 0},  {0, 0}, {0, 0}};
+    EXPECT_EQ(p_watcher->lengths, expected);
+    std::string at_a, at_b;
+    for (int i = 0; i < 1000 && (at_a.size() < 2 || at_b.empty()); i++) {
+        at_a += a.readNow();
+        at_b += b.readNow();
+        pf::sleepMicroseconds(1000);
+    }
+    EXPECT_EQ(at_a, "AB");
+    EXPECT_EQ(at_b, "C");
+    gm.shutDown();
+    EXPECT_FALSE(nm().isStarted());
+    expectInOrder(log.messages(), {"Log Manager started.", "Network manager started.",
+                                   "World manager started.", "World manager stopped",
+                                   "Network manager stopped", "** Game engine stopped **"});
+}
+
+TEST(NetworkInTheLoop, NetworkingOffLeavesTheManagerAlone) {
+    ox_test::LogCapture log(1, false);
+    ox_test::writeFile("ox-config.txt", "frame_time:0,\nnetworking:false,\n");
+    ox::GameManager& gm = ox::GameManager::getInstance();
+    ASSERT_EQ(gm.startUp(), 0);
+    EXPECT_FALSE(nm().isStarted());
+    // Started by hand, with a client waiting: the loop does not accept it.
+    ASSERT_EQ(nm().startUp(), 0);
+    ASSERT_EQ(nm().setServer("0"), 0);
+    Peer waiting(nm().getServerPort());
+    auto* p_watcher = new QueueWatcher(false);
+    gm.run();
+    EXPECT_EQ(p_watcher->lengths.size(), 9u);
+    EXPECT_EQ(nm().getNumConnections(), 0);
+    gm.shutDown();
+    EXPECT_TRUE(nm().isStarted());  // not stopped by the game manager either
+    EXPECT_FALSE(log.contains("Network manager started."));
+    EXPECT_FALSE(log.contains("Network manager stopped"));
+    nm().shutDown();
+}
+
+}  // namespace
