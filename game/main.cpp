@@ -9,10 +9,8 @@
 #include "LogManager.h"
 #include "Note.h"
 #include "ScoreBoard.h"
-#include "loadResources.h"
-#if __has_include("Splash.h")
 #include "Splash.h"
-#endif
+#include "loadResources.h"
 
 int main(int /*argc*/, char* /*argv*/[]) {
     ox::GameManager& game_manager = ox::GameManager::getInstance();
@@ -25,9 +23,7 @@ int main(int /*argc*/, char* /*argv*/[]) {
     }
     log_manager.setFlush(true);
     log_manager.setLogLevel(5);
-#if __has_include("Splash.h")
     ox::splash();
-#endif
     loadResources();
     new GameStart;
     game_manager.run();

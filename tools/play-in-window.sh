@@ -68,15 +68,29 @@ done
 xdotool windowraise "$window"
 xdotool windowfocus --sync "$window"
 
+# Waits until the log holds a line (fixed text) at least COUNT times; the
+# game may run slower than real time on a busy machine.
+wait_log() {
+  for _ in $(seq 600); do
+    [ "$(grep -cF -- "$1" orvix.log 2>/dev/null || true)" -ge "$2" ] && return 0
+    kill -0 "$game" 2>/dev/null || fail "the game ended while waiting for '$1'"
+    sleep 0.1
+  done
+  fail "waited in vain for '$1' x $2"
+}
+
 sleep 1
 xdotool key space   # skips the splash
-sleep 1.5
+wait_log "Looking for sprite 'gamestart'." 1
+sleep 1
 shot start
 xdotool key p
-sleep 6             # the first notes are made 4.4 s into the song
+wait_log "Looking for sprite 'note'." 4   # notes on the way down
+sleep 1
 shot song
 xdotool keydown z x c v
-sleep 6
+wait_log "Sound::play(): Playing sound." 2
+sleep 2
 shot held
 xdotool keyup z x c v
 xdotool key q
