@@ -142,10 +142,6 @@ void Conductor::startPlaying() {
     m_playing = true;
 }
 
-char Conductor::getLaneKey(int lane) const {
-    return lane >= 0 && lane < LANE_COUNT ? m_lane_keys[static_cast<std::size_t>(lane)] : '\0';
-}
-
 ChartAction Conductor::chartAction(int step) {
     if (step < 0 || step >= static_cast<int>(CHART.size())) {
         return ChartAction::NONE;

@@ -54,8 +54,6 @@ public:
     bool isPlaying() const { return m_playing; }
     /// Step events counted since the song started.
     int getStepCount() const { return m_step_count; }
-    /// The lane character of a lane (0 to 3), or '\0' for no lane.
-    char getLaneKey(int lane) const;
 
     /// The chart's action at a step; NONE for steps outside the chart. A direct
     /// table lookup.

@@ -6,10 +6,8 @@
 #include <map>
 
 #include "GameKit.h"
-#include "GameManager.h"
 #include "GameStart.h"
 #include "Note.h"
-#include "ObjectListIterator.h"
 #include "ScoreBoard.h"
 #include "WorldManager.h"
 #include "line.h"
@@ -106,20 +104,6 @@ TEST_F(NoteField, NoteOneRowBehindIsHeldAStepAndOneKeyScoresBoth) {
     EXPECT_TRUE(p_second->isHit());
     EXPECT_EQ(m_p_board->getValue(), 30);
     EXPECT_EQ(m_game.log().count(SOUND_PLAYED), 2);
-}
-
-TEST_F(NoteField, MissedNoteGoesAtTheOutStripWithoutPointsOrSound) {
-    // The strip of the play field, started as the start screen starts it.
-    GameStart* p_start = new GameStart;
-    p_start->start();
-    Note* p_note = new Note('x');
-    moveAll(73);
-    EXPECT_FLOAT_EQ(p_note->getPosition().getY(), 20.25f);
-    EXPECT_EQ(alive("note"), 1);
-    moveAll(1);
-    EXPECT_EQ(alive("note"), 0);
-    EXPECT_EQ(m_p_board->getValue(), 0);
-    EXPECT_EQ(m_game.log().count(SOUND_PLAYED), 0);
 }
 
 TEST(NoteGeometry, LanesLineAndWindowsFollowTheDisplaysCellsInWholeNumbers) {
