@@ -221,8 +221,13 @@ TEST_F(DisplayGuiTest, TransparentCellsLeaveWhatIsBehind) {
     EXPECT_EQ(at(capture(), 92, 320), BACKGROUND);
 }
 
-TEST_F(DisplayGuiTest, SceneScreenshot) {
-    paintCells(0, 0, 80, 24, BACKGROUND);
+TEST_F(DisplayGuiTest, SceneScreenshotInTheDefaultWindow) {
+    // The default window: 1024 x 768 pixels, 80 x 24 cells of 12.8 x 32 pixels.
+    display().shutDown();
+    ox::Config::getInstance().loadConfig(
+        "window_horizontal_pixels:1024,window_vertical_pixels:768,window_background_color:black,");
+    ASSERT_EQ(display().startUp(), 0);
+    window().clear(sf::Color::Black);
     display().drawString(ox::Vector(40, 2), "Orvix display", ox::CENTER_JUSTIFIED, ox::YELLOW);
     const ox::Color colors[] = {ox::RED,     ox::GREEN, ox::YELLOW, ox::BLUE,
                                 ox::MAGENTA, ox::CYAN,  ox::WHITE,  ox::BLACK};
@@ -238,8 +243,13 @@ TEST_F(DisplayGuiTest, SceneScreenshot) {
     display().drawString(ox::Vector(0, 22), "left", ox::LEFT_JUSTIFIED, ox::WHITE);
     const sf::Image image = capture();
     EXPECT_TRUE(image.saveToFile("/tmp/orvix-display-scene.png"));
-    Region box;
-    EXPECT_GT(colorBox(image, sf::Color::Cyan, box), 20);
+    // The red A of cell (30, 5) starts at pixel (384, 160).
+    Region red;
+    ASSERT_GT(colorBox(image, sf::Color::Red, red), 20);
+    EXPECT_GE(red.left, 384);
+    EXPECT_LE(red.left, 388);
+    EXPECT_GE(red.top, 160);
+    EXPECT_LE(red.top + red.height, 160 + 32 + 7);
 }
 
 TEST(DisplayGuiStartUp, DesktopSizeFontFailureAndSecondStart) {

@@ -2,8 +2,16 @@
 
 #include <X11/Xlib.h>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
+
+#include "XDisplay.h"
 
 namespace ox_test {
 
@@ -50,7 +58,76 @@ const Xlib& xlib() {
     return functions;
 }
 
+// Reads the display number the server writes once it accepts connections,
+// waiting at most timeout_ms. -1 when nothing (or no number) came.
+int readDisplayNumber(int fd, int timeout_ms) {
+    std::string text;
+    pollfd waiting{fd, POLLIN, 0};
+    while (text.find('\n') == std::string::npos && poll(&waiting, 1, timeout_ms) > 0) {
+        char buffer[32];
+        const ssize_t got = read(fd, buffer, sizeof(buffer));
+        if (got <= 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    if (text.empty() || text[0] < '0' || text[0] > '9') {
+        return -1;
+    }
+    return std::atoi(text.c_str());
+}
+
 }  // namespace
+
+PrivateXServer::PrivateXServer(const std::string& screen) {
+    const char* p_old = std::getenv("DISPLAY");
+    m_had_display = p_old != nullptr;
+    m_old_display = m_had_display ? p_old : "";
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return;
+    }
+    m_pid = fork();
+    if (m_pid == 0) {
+        // The server lives as long as the test process: the windowing library
+        // keeps its connection until the very end, and a server that went
+        // away first would make it end the process with an I/O error.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() == 1) {
+            _exit(1);
+        }
+        // The server picks a free display and writes its number to the pipe.
+        close(fds[0]);
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+               "-nolisten", "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    const int number = m_pid > 0 ? readDisplayNumber(fds[0], 20000) : -1;
+    close(fds[0]);
+    if (number < 0) {
+        return;
+    }
+    m_display = ":" + std::to_string(number);
+    setenv("DISPLAY", m_display.c_str(), 1);
+    m_ok = waitForXDisplay();
+}
+
+PrivateXServer::~PrivateXServer() {
+    if (m_pid > 0 && !m_ok) {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+    if (m_had_display) {
+        setenv("DISPLAY", m_old_display.c_str(), 1);
+    } else {
+        unsetenv("DISPLAY");
+    }
+}
 
 bool xdotool(const std::string& args) {
     const std::string command = "xdotool " + args + " >/dev/null 2>&1";

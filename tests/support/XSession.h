@@ -1,8 +1,38 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 namespace ox_test {
+
+/// An X server of the test's own (Xvfb), with DISPLAY pointing at it while
+/// the object lives. Key and button state is global to a server: a test that
+/// presses keys would otherwise reach every other test's windows (their
+/// input managers poll the held keys), and a test that reads input would see
+/// theirs. On destruction DISPLAY is restored; the server itself ends with
+/// the test process (the windowing library's connection lasts until then).
+class PrivateXServer {
+public:
+    /// Starts the server with one screen of the given size and depth.
+    explicit PrivateXServer(const std::string& screen = "1920x1200x24");
+    ~PrivateXServer();
+    PrivateXServer(const PrivateXServer&) = delete;
+    PrivateXServer& operator=(const PrivateXServer&) = delete;
+
+    /// True when the server runs and accepts connections.
+    bool ok() const { return m_ok; }
+
+    /// The display name, such as ":5".
+    const std::string& display() const { return m_display; }
+
+private:
+    pid_t m_pid = -1;
+    bool m_ok = false;
+    std::string m_display;
+    std::string m_old_display;
+    bool m_had_display = false;
+};
 
 /// Runs "xdotool ARGS" and returns true when it succeeded.
 bool xdotool(const std::string& args);

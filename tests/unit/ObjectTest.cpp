@@ -148,7 +148,7 @@ TEST(Object, InterestsAreRoutedByLabel) {
     EXPECT_EQ(p_o->registerInterest("my-game-event"), 0);
     EXPECT_EQ(p_o->registerInterest("ox-keyboard"), 0);
     EXPECT_EQ(p_o->registerInterest("ox-mouse"), 0);
-    // A label sent without registration.
+    // Labels sent without registration.
     EXPECT_EQ(p_o->registerInterest("ox-collision"), -1);
     EXPECT_EQ(p_o->getEventCount(), 5);
     EXPECT_TRUE(

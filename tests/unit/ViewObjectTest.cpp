@@ -35,11 +35,9 @@ TEST(ViewObject, ConstructionDefaults) {
     EXPECT_EQ(p_v->getAltitude(), ox::MAX_ALTITUDE);
     EXPECT_EQ(p_v->getLocation(), ox::TOP_CENTER);
     EXPECT_EQ(p_v->getPosition(), Vector(40, 1));
-    EXPECT_TRUE(p_v->getBorder());
-    EXPECT_TRUE(p_v->getDrawValue());
+    // White, bordered, an empty label and the value 0 shown.
     EXPECT_EQ(p_v->getColor(), ox::WHITE);
-    EXPECT_EQ(p_v->getValue(), 0);
-    EXPECT_EQ(p_v->getViewString(), "");
+    EXPECT_EQ(p_v->text(), "  0 ");
     ASSERT_EQ(p_v->getEventCount(), 1);
     EXPECT_EQ(p_v->getEventName(0), ox::VIEW_EVENT);
     EXPECT_EQ(p_v->getModified(), ox::ALL_OBJECT_ATTRIBUTES | ox::VALUE | ox::APPEARANCE);
@@ -104,24 +102,6 @@ TEST(ViewObject, APositionSetDirectlyIsKeptThroughBorderChanges) {
     p_v->setBorder(false);
     p_v->setBorder(true);
     EXPECT_EQ(p_v->getPosition(), Vector(7, 9));
-}
-
-TEST(ViewObject, SettersMarkOnlyRealChanges) {
-    World world;
-    auto* p_v = new ViewObject;
-    p_v->setModified(0);
-    p_v->setValue(0);
-    p_v->setColor(ox::WHITE);
-    p_v->setDrawValue(true);
-    p_v->setViewString("");
-    p_v->setBorder(true);
-    EXPECT_EQ(p_v->getModified(), 0u);
-    p_v->setValue(3);
-    EXPECT_EQ(p_v->getModified(), static_cast<unsigned>(ox::VALUE));
-    p_v->setModified(0);
-    p_v->setColor(ox::RED);
-    EXPECT_EQ(p_v->getModified(), static_cast<unsigned>(ox::APPEARANCE));
-    EXPECT_EQ(p_v->getColor(), ox::RED);
 }
 
 TEST(ViewObject, TextWithAndWithoutBorderAndValue) {
