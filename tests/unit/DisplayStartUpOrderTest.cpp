@@ -37,7 +37,8 @@ int indexOf(const std::vector<std::string>& messages, const std::string& text) {
 TEST(DisplayStartUpOrder, DisplayFirstResourceBeforeWorldAndTheWorldFitsTheWindow) {
     ox_test::LogCapture log(5, false);
     ox_test::writeFile("ox-config.txt",
-                       "headless:true,\nwindow_horizontal_chars:100,\nwindow_vertical_chars:30,\n");
+                       "headless:true,\nnetworking:false,\nwindow_horizontal_chars:100,\nwindow_"
+                       "vertical_chars:30,\n");
     ox::GameManager& gm = ox::GameManager::getInstance();
     ASSERT_EQ(gm.startUp(), 0);
     EXPECT_TRUE(ox::DisplayManager::getInstance().isStarted());
@@ -75,7 +76,8 @@ TEST(DisplayStartUpOrder, DisplayFirstResourceBeforeWorldAndTheWorldFitsTheWindo
 
 TEST(DisplayStartUpOrder, AFailingDisplayStopsStartUp) {
     ox_test::LogCapture log(1, false);
-    ox_test::writeFile("ox-config.txt", "headless:true,\nwindow_vertical_chars:-1,\n");
+    ox_test::writeFile("ox-config.txt",
+                       "headless:true,\nnetworking:false,\nwindow_vertical_chars:-1,\n");
     ox::GameManager& gm = ox::GameManager::getInstance();
     EXPECT_EQ(gm.startUp(), -1);
     EXPECT_TRUE(log.contains("GameManager::startUp(): Error! Starting display manager."));
