@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Plays the built game in a real window as a person would, on an X server of
-# its own (Xvfb), driven by xdotool, from a scratch copy of the run directory.
+# its own (Xvfb, kept up between clients), driven by xdotool, from a scratch
+# copy of the run directory.
 #   1. A key skips the splash; Q on the start screen quits: exit code 0 and a
 #      score of 0 without the song.
 #   2. A key skips the splash; P starts the song; the four lane keys are held
@@ -13,7 +14,7 @@
 set -euo pipefail
 if [ -z "${PLAY_IN_WINDOW_X:-}" ]; then
   export PLAY_IN_WINDOW_X=1
-  exec xvfb-run -a -s "-screen 0 1920x1200x24" "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" "$0" "$@"
 fi
 run_dir=$(realpath "$1")
 shot_dir=$(realpath -m "$2")
@@ -22,23 +23,11 @@ rm -f "$shot_dir"/*.png
 
 work=$(mktemp -d)
 game=""
-keeper=""
 cleanup() {
   if [ -n "$game" ] && kill -0 "$game" 2>/dev/null; then kill "$game"; fi
-  if [ -n "$keeper" ]; then kill "$keeper" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# The server resets (refusing clients meanwhile) whenever its last client
-# leaves: wait until it answers, then keep one client connected throughout.
-for _ in $(seq 100); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  sleep 0.1
-done
-xdotool sleep 600 &
-keeper=$!
-sleep 0.2
 
 cp -r "$run_dir"/. "$work"/
 # No network manager: nothing here connects, and a port shared with other
