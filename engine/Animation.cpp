@@ -1,5 +1,10 @@
 #include "Animation.h"
 
+#include <istream>
+#include <ostream>
+#include <utility>
+
+#include "serialization.h"
 #include "utility.h"
 
 namespace ox {
@@ -47,16 +52,17 @@ int Animation::draw(Vector position) {
     if (m_slowdown_count == -1) {
         return result;
     }
-    m_slowdown_count++;
     m_modified = true;
-    if (m_slowdown_count < m_p_sprite->getSlowdown()) {
+    // Counted in 64 bits: a count or index taken from a record may sit at the
+    // top of the integer range, and stepping past it must wrap to 0, not overflow.
+    const long long next_count = static_cast<long long>(m_slowdown_count) + 1;
+    if (next_count < m_p_sprite->getSlowdown()) {
+        m_slowdown_count = static_cast<int>(next_count);
         return result;
     }
     m_slowdown_count = 0;
-    m_index++;
-    if (m_index >= m_p_sprite->getFrameCount()) {
-        m_index = 0;
-    }
+    const long long next_index = static_cast<long long>(m_index) + 1;
+    m_index = next_index < m_p_sprite->getFrameCount() ? static_cast<int>(next_index) : 0;
     return result;
 }
 
@@ -72,6 +78,45 @@ Box Animation::getBox() const {
 std::string Animation::toString() const {
     return "sprite " + m_name + ", frame_idx " + ox::toString(m_index) + ", slowdown_count " +
            ox::toString(m_slowdown_count) + ", transform " + transformToString(m_transform);
+}
+
+int Animation::serialize(std::ostream* p_os) const {
+    const char* name = "Animation::serialize()";
+    if (streamMissing(p_os, name)) {
+        return -1;
+    }
+    writeString(*p_os, m_name);
+    writeInt32(*p_os, m_index);
+    writeInt32(*p_os, m_slowdown_count);
+    writeInt32(*p_os, m_transform);
+    return checkStream(name, *p_os);
+}
+
+int Animation::deserialize(std::istream* p_is) {
+    const char* name = "Animation::deserialize()";
+    if (streamMissing(p_is, name)) {
+        return -1;
+    }
+    std::uint64_t length = 0;
+    if (!readUint64(*p_is, length)) {
+        return checkStream(name, *p_is);
+    }
+    if (length > MAX_SPRITE_NAME_BYTES) {
+        return refuseLength(*p_is, name, length);
+    }
+    std::string sprite_name;
+    std::int32_t index = 0;
+    std::int32_t slowdown_count = 0;
+    std::int32_t transform = 0;
+    if (readBytes(*p_is, length, sprite_name) && readInt32(*p_is, index) &&
+        readInt32(*p_is, slowdown_count) && readInt32(*p_is, transform)) {
+        m_name = std::move(sprite_name);
+        m_index = index;
+        m_slowdown_count = slowdown_count;
+        m_transform = transform;
+        m_modified = true;
+    }
+    return checkStream(name, *p_is);
 }
 
 }  // namespace ox

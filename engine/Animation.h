@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 #include "Box.h"
@@ -53,6 +54,15 @@ public:
 
     /// "sprite NAME, frame_idx I, slowdown_count C, transform NAME".
     std::string toString() const;
+
+    /// Writes the sprite's name (64-bit length and bytes), the frame index,
+    /// the slowdown count and the transform; the stream check's result.
+    int serialize(std::ostream* p_os) const;
+    /// Reads name, frame index, slowdown count and transform; the sprite
+    /// pointer is left as it was, and everything is kept when the stream ends
+    /// first. A name longer than MAX_SPRITE_NAME_BYTES is refused (-1, stream
+    /// failed). The stream check's result.
+    int deserialize(std::istream* p_is);
 
 private:
     Sprite* m_p_sprite;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 #include "Vector.h"
@@ -35,6 +36,13 @@ public:
 
     /// Text form, as in "(-0.5,-0.5) h: 0.99 v: 0.99".
     std::string toString() const;
+
+    /// Writes the corner's vector form, then the extents as floats (16
+    /// bytes); the stream check's result.
+    int serialize(std::ostream* p_os) const;
+    /// Reads corner and extents; the box is kept when the stream ends first.
+    /// The stream check's result.
+    int deserialize(std::istream* p_is);
 
 private:
     Vector m_corner;

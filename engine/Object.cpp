@@ -1,6 +1,11 @@
 #include "Object.h"
 
+#include <algorithm>
+#include <climits>
+#include <istream>
+#include <ostream>
 #include <utility>
+#include <vector>
 
 #include "EventKeyboard.h"
 #include "EventMouse.h"
@@ -15,6 +20,7 @@
 #include "PathManager.h"
 #include "ResourceManager.h"
 #include "WorldManager.h"
+#include "serialization.h"
 #include "utility.h"
 
 namespace ox {
@@ -23,6 +29,19 @@ namespace {
 
 /// The id the next object takes; one counter for the whole program.
 int next_id = 1;
+
+/// The attributes of a record in the order they are written. DIRECTION comes
+/// before SPEED and FOLLOW_PATH before PATH, the reverse of their bit order.
+const unsigned int RECORD_ORDER[] = {
+    ID,    ACTIVE,       VISIBLE,  EVENTS,      BOX,     POSITION,
+    TYPE,  ANIMATION,    ALTITUDE, SOLIDNESS,   NO_SOFT, DIRECTION,
+    SPEED, ACCELERATION, SHAPE,    FOLLOW_PATH, PATH,    AVOID_COLLISIONS,
+};
+
+/// "true" or "false", as the records' log lines show booleans.
+const char* boolText(bool value) {
+    return value ? "true" : "false";
+}
 
 /// The manager that delivers events of a label, or null when the engine has no
 /// manager for that label yet. Every interest goes through here.
@@ -453,6 +472,398 @@ void Object::accelerate() {
         return;
     }
     setVelocity(getVelocity() + m_acceleration);
+}
+
+int Object::serialize(std::ostream* p_os, unsigned int attr) {
+    const char* name = "Object::serialize()";
+    if (streamMissing(p_os, name)) {
+        return -1;
+    }
+    LogManager& log = LogManager::getInstance();
+    log.writeLog(20, "Object::serialize(): attr is %u, modified is %u (%s)", attr, m_modified,
+                 boolText(m_modified != 0));
+    log.writeLog(25, "\t%s", toBitString(attr).c_str());
+    const unsigned int mask = attr != 0 ? attr : m_modified;
+    writeUint32(*p_os, mask);
+    for (const unsigned int attribute : RECORD_ORDER) {
+        if ((mask & attribute) != 0) {
+            writeAttribute(*p_os, attribute);
+            m_modified &= ~attribute;
+            logAttribute(attribute);
+        }
+    }
+    return checkStream(name, *p_os);
+}
+
+void Object::writeAttribute(std::ostream& os, unsigned int attribute) {
+    switch (attribute) {
+        case ID:
+            writeInt32(os, m_id);
+            break;
+        case ACTIVE:
+            writeBool(os, m_active);
+            break;
+        case VISIBLE:
+            writeBool(os, m_visible);
+            break;
+        case EVENTS:
+            writeInt32(os, m_event_count);
+            for (int i = 0; i < m_event_count; i++) {
+                writeString(os, m_event_name[i]);
+            }
+            break;
+        case BOX:
+            m_box.serialize(&os);
+            break;
+        case POSITION:
+            m_position.serialize(&os);
+            break;
+        case TYPE:
+            writeString(os, m_type);
+            break;
+        case ANIMATION:
+            m_animation.serialize(&os);
+            m_animation.setModified(false);
+            break;
+        case ALTITUDE:
+            writeInt32(os, m_altitude);
+            break;
+        case SOLIDNESS:
+            writeInt32(os, m_solidness);
+            break;
+        case NO_SOFT:
+            writeBool(os, m_no_soft);
+            break;
+        case DIRECTION:
+            m_direction.serialize(&os);
+            break;
+        case SPEED:
+            writeFloat(os, m_speed);
+            break;
+        case ACCELERATION:
+            m_acceleration.serialize(&os);
+            break;
+        case SHAPE:
+            m_shape.serialize(&os);
+            break;
+        case FOLLOW_PATH:
+            writeBool(os, m_follow_path);
+            break;
+        case PATH:
+            m_path.serialize(&os);
+            break;
+        case AVOID_COLLISIONS:
+            writeBool(os, m_avoid_collisions);
+            break;
+        default:
+            break;
+    }
+}
+
+void Object::logAttribute(unsigned int attribute) const {
+    LogManager& log = LogManager::getInstance();
+    // The text forms are built only when the lines will be written.
+    if (log.getLogLevel() < 25) {
+        return;
+    }
+    switch (attribute) {
+        case ID:
+            log.writeLog(25, "\tID: %d", m_id);
+            break;
+        case ACTIVE:
+            log.writeLog(25, "\tACTIVE: %s", boolText(m_active));
+            break;
+        case VISIBLE:
+            log.writeLog(25, "\tVISIBLE: %s", boolText(m_visible));
+            break;
+        case EVENTS:
+            log.writeLog(25, "\tEVENTS: %d", m_event_count);
+            for (int i = 0; i < m_event_count; i++) {
+                log.writeLog(25, "\t\t%s (size %zu)", m_event_name[i].c_str(),
+                             m_event_name[i].size());
+            }
+            break;
+        case BOX:
+            log.writeLog(25, "\tBOX: %s", m_box.toString().c_str());
+            break;
+        case POSITION:
+            log.writeLog(25, "\tPOSITION: %s", m_position.toString().c_str());
+            break;
+        case TYPE:
+            log.writeLog(25, "\tTYPE: %s", m_type.c_str());
+            break;
+        case ANIMATION:
+            log.writeLog(25, "\tANIMATION: %s", m_animation.toString().c_str());
+            break;
+        case ALTITUDE:
+            log.writeLog(25, "\tALTITUDE: %d", m_altitude);
+            break;
+        case SOLIDNESS:
+            log.writeLog(25, "\tSOLIDNESS: %s", solidnessToString(m_solidness).c_str());
+            break;
+        case NO_SOFT:
+            log.writeLog(25, "\tNO_SOFT: %s", boolText(m_no_soft));
+            break;
+        case DIRECTION:
+            log.writeLog(25, "\tDIRECTION: %s", m_direction.toString().c_str());
+            break;
+        case SPEED:
+            log.writeLog(25, "\tSPEED: %f", static_cast<double>(m_speed));
+            break;
+        case ACCELERATION:
+            log.writeLog(25, "\tACCELERATION: %s", m_acceleration.toString().c_str());
+            break;
+        case SHAPE:
+            log.writeLog(25, "\tSHAPE: %s", m_shape.toString().c_str());
+            break;
+        case FOLLOW_PATH:
+            log.writeLog(25, "\tFOLLOW_PATH: %s", boolText(m_follow_path));
+            break;
+        case PATH:
+            log.writeLog(25, "\tPATH: %s", m_path.toString().c_str());
+            break;
+        case AVOID_COLLISIONS:
+            log.writeLog(25, "\tAVOID_COLLISIONS: %s", boolText(m_avoid_collisions));
+            break;
+        default:
+            break;
+    }
+}
+
+int Object::deserialize(std::istream* p_is, unsigned int* p_attr) {
+    const char* name = "Object::deserialize()";
+    if (streamMissing(p_is, name)) {
+        return -1;
+    }
+    LogManager& log = LogManager::getInstance();
+    std::uint32_t mask = 0;
+    readUint32(*p_is, mask);
+    if (p_attr != nullptr) {
+        *p_attr = mask;
+    }
+    log.writeLog(20, "Object::deserialize(): attr %u (%s)", mask, toBitString(mask).c_str());
+    for (const unsigned int attribute : RECORD_ORDER) {
+        if ((mask & attribute) == 0) {
+            continue;
+        }
+        if (readAttribute(*p_is, attribute, mask) == -1) {
+            return -1;
+        }
+        // A record cut short applies nothing past the cut.
+        if (!p_is->good()) {
+            break;
+        }
+        if (attribute != EVENTS) {
+            logAttribute(attribute);
+        }
+    }
+    m_modified = 0;
+    log.writeLog(20, "Object::deserialize(): done checking all types.");
+    return checkStream(name, *p_is);
+}
+
+int Object::readAttribute(std::istream& is, unsigned int attribute, unsigned int mask) {
+    std::int32_t number = 0;
+    bool flag = false;
+    float real = 0.0f;
+    Vector vector;
+    switch (attribute) {
+        case ID:
+            if (readInt32(is, number)) {
+                takeId(number);
+            }
+            break;
+        case ACTIVE:
+            if (readBool(is, flag)) {
+                setActive(flag);
+            }
+            break;
+        case VISIBLE:
+            if (readBool(is, flag)) {
+                setVisible(flag);
+            }
+            break;
+        case EVENTS:
+            return readEvents(is);
+        case BOX: {
+            Box box;
+            if (box.deserialize(&is) == 0) {
+                setBox(box);
+            }
+            break;
+        }
+        case POSITION:
+            if (vector.deserialize(&is) == 0) {
+                setPosition(vector);
+            }
+            break;
+        case TYPE:
+            return readType(is);
+        case ANIMATION:
+            readAnimation(is, (mask & BOX) != 0);
+            break;
+        case ALTITUDE:
+            if (readInt32(is, number)) {
+                setAltitude(number);
+            }
+            break;
+        case SOLIDNESS:
+            if (readInt32(is, number)) {
+                setSolidness(static_cast<Solidness>(number));
+            }
+            break;
+        case NO_SOFT:
+            if (readBool(is, flag)) {
+                setNoSoft(flag);
+            }
+            break;
+        case DIRECTION:
+            if (vector.deserialize(&is) == 0) {
+                setDirection(vector);
+            }
+            break;
+        case SPEED:
+            if (readFloat(is, real)) {
+                setSpeed(real);
+            }
+            break;
+        case ACCELERATION:
+            if (vector.deserialize(&is) == 0) {
+                setAcceleration(vector);
+            }
+            break;
+        case SHAPE: {
+            Shape shape = m_shape;
+            if (shape.deserialize(&is) == 0) {
+                setShape(shape);
+            }
+            break;
+        }
+        case FOLLOW_PATH:
+            if (readBool(is, flag)) {
+                setFollowPath(flag);
+            }
+            break;
+        case PATH: {
+            Path path;
+            if (path.deserialize(&is) == 0) {
+                setPath(std::move(path));
+            }
+            break;
+        }
+        case AVOID_COLLISIONS:
+            if (readBool(is, flag)) {
+                setAvoidCollisions(flag);
+            }
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+int Object::readEvents(std::istream& is) {
+    const char* name = "Object::deserialize()";
+    LogManager& log = LogManager::getInstance();
+    std::int32_t count = 0;
+    if (!readInt32(is, count)) {
+        return 0;
+    }
+    log.writeLog(25, "\tEVENTS: %d", count);
+    if (count < 0 || count > MAX_OBJ_EVENTS) {
+        log.writeLog("Object::deserialize(): Error! Event count %d not in range [0,%d].", count,
+                     MAX_OBJ_EVENTS);
+        is.setstate(std::ios::failbit);
+        return -1;
+    }
+    // Every label is read before the interests change, so a record that
+    // breaks off leaves the object's interests as they were.
+    std::vector<std::string> labels;
+    for (int i = 0; i < count; i++) {
+        std::uint64_t length = 0;
+        if (!readUint64(is, length)) {
+            return 0;
+        }
+        log.writeLog(25, "\t\tsize %llu", static_cast<unsigned long long>(length));
+        if (length > MAX_LABEL_BYTES) {
+            return refuseLength(is, name, length);
+        }
+        std::string label;
+        if (!readBytes(is, length, label)) {
+            return 0;
+        }
+        log.writeLog(25, "\t\t%s (size %zu)", label.c_str(), label.size());
+        labels.push_back(std::move(label));
+    }
+    for (int i = m_event_count - 1; i >= 0; i--) {
+        unregisterInterest(m_event_name[i]);
+    }
+    for (const std::string& label : labels) {
+        // A label twice in one record would be held twice by the object but
+        // once by its manager; the second is refused.
+        if (hasInterest(label) || registerInterest(label) == -1) {
+            log.writeLog("Object::deserialize(): Error! Register interest: %s", label.c_str());
+        }
+    }
+    return 0;
+}
+
+bool Object::hasInterest(const std::string& event_type) const {
+    return std::find(m_event_name, m_event_name + m_event_count, event_type) !=
+           m_event_name + m_event_count;
+}
+
+int Object::readType(std::istream& is) {
+    std::uint64_t length = 0;
+    if (!readUint64(is, length)) {
+        return 0;
+    }
+    if (length > MAX_TYPE_BYTES) {
+        return refuseLength(is, "Object::deserialize()", length);
+    }
+    std::string type;
+    if (readBytes(is, length, type)) {
+        setType(std::move(type));
+    }
+    return 0;
+}
+
+void Object::readAnimation(std::istream& is, bool keep_box) {
+    Animation animation;
+    if (animation.deserialize(&is) != 0) {
+        return;
+    }
+    const Box box = m_box;
+    setAnimation(animation);
+    if (!animation.getName().empty()) {
+        // setSprite starts the sprite from its first frame; the record's
+        // place in the animation is put back afterwards.
+        setSprite(animation.getName());
+        Animation restored = m_animation;
+        restored.setIndex(animation.getIndex());
+        restored.setSlowdownCount(animation.getSlowdownCount());
+        setAnimation(restored);
+    }
+    // The animation's box would overwrite a box sent in the same record.
+    if (keep_box) {
+        setBox(box);
+    }
+}
+
+void Object::takeId(int id) {
+    if (id == m_id) {
+        return;
+    }
+    if (id == INT_MAX) {
+        LogManager::getInstance().writeLog(
+            "Object::deserialize(): Error! Id %d leaves no id for the next object. Ignored.", id);
+        return;
+    }
+    if (id >= next_id) {
+        next_id = id + 1;
+    }
+    m_id = id;
+    mark(ID);
 }
 
 }  // namespace ox

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 #include "Animation.h"
@@ -94,6 +95,15 @@ public:
     /// Draws the animation at the position (advancing it), then the shape
     /// when it has a type; the animation's result.
     virtual int draw();
+    /// Writes one record: a 32-bit mask M (attr, or the modified mask when
+    /// attr is 0), then each attribute named in M in the record's fixed
+    /// order, clearing its modified bit. The stream check's result.
+    virtual int serialize(std::ostream* p_os, unsigned int attr = 0);
+    /// Reads one record and applies it through the setters, then clears the
+    /// modified mask; stores the record's mask in *p_attr when not null. The
+    /// stream check's result, or -1 at once when a length or count in the
+    /// record is refused (what was applied before stays).
+    virtual int deserialize(std::istream* p_is, unsigned int* p_attr = nullptr);
     /// Replaces the whole modified mask.
     virtual void setModified(unsigned int new_modified);
     /// The modified mask.
@@ -192,6 +202,25 @@ private:
     int startPathFind(Vector goal, Object* p_target);
     /// Takes the search in progress out of the path manager and deletes it.
     void dropPathFind();
+
+    /// Writes one attribute's binary form.
+    void writeAttribute(std::ostream& os, unsigned int attribute);
+    /// Logs one attribute's value at level 25, as the records' log lines show it.
+    void logAttribute(unsigned int attribute) const;
+    /// Reads one attribute and applies it when it arrived whole. 0, or -1
+    /// when a length or count is refused.
+    int readAttribute(std::istream& is, unsigned int attribute, unsigned int mask);
+    /// Reads the event labels and, once all arrived, replaces the interests with them.
+    int readEvents(std::istream& is);
+    /// Reads the type and applies it; -1 when its length is refused.
+    int readType(std::istream& is);
+    /// Reads an animation and applies it, finding its sprite by name. With
+    /// keep_box (the record carries a box), the box applied before stands.
+    void readAnimation(std::istream& is, bool keep_box);
+    /// Takes an id read from a record, raising the id counter above it.
+    void takeId(int id);
+    /// True when the label is among the registered event names.
+    bool hasInterest(const std::string& event_type) const;
 
     int m_id;
     std::string m_type;

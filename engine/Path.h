@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,14 @@ public:
 
     /// Each waypoint's text form followed by "|", all run together.
     std::string toString() const;
+
+    /// Writes the number of waypoints as a 64-bit integer, then each
+    /// waypoint's vector form; the index is not written. The stream check's result.
+    int serialize(std::ostream* p_os) const;
+    /// Replaces the waypoints with those read, leaving the index; they are
+    /// kept when the stream ends first. A count below 0 or above
+    /// MAX_WAYPOINTS is refused (-1, stream failed). The stream check's result.
+    int deserialize(std::istream* p_is);
 
 private:
     std::vector<Vector> m_waypoints;

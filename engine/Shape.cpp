@@ -5,11 +5,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <istream>
+#include <ostream>
 #include <string>
 
 #include "Config.h"
 #include "DisplayManager.h"
 #include "LogManager.h"
+#include "serialization.h"
 #include "utility.h"
 
 namespace ox {
@@ -129,6 +132,37 @@ std::string Shape::toString() const {
     std::snprintf(size, sizeof(size), "%f", static_cast<double>(m_size));
     return typeToString(m_type) + ", size " + size + ", " + colorToString(m_color) + ", " +
            std::to_string(static_cast<int>(m_alpha));
+}
+
+int Shape::serialize(std::ostream* p_os) const {
+    const char* name = "Shape::serialize()";
+    if (streamMissing(p_os, name)) {
+        return -1;
+    }
+    writeInt32(*p_os, m_type);
+    writeFloat(*p_os, m_size);
+    writeInt32(*p_os, m_color);
+    writeByte(*p_os, m_alpha);
+    return checkStream(name, *p_os);
+}
+
+int Shape::deserialize(std::istream* p_is) {
+    const char* name = "Shape::deserialize()";
+    if (streamMissing(p_is, name)) {
+        return -1;
+    }
+    std::int32_t type = 0;
+    float size = 0.0f;
+    std::int32_t color = 0;
+    std::uint8_t alpha = 0;
+    if (readInt32(*p_is, type) && readFloat(*p_is, size) && readInt32(*p_is, color) &&
+        readByte(*p_is, alpha)) {
+        setType(type);
+        m_size = size;
+        m_color = static_cast<Color>(color);
+        m_alpha = alpha;
+    }
+    return checkStream(name, *p_is);
 }
 
 }  // namespace ox

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 #include "Color.h"
@@ -45,6 +46,13 @@ public:
 
     /// "TYPE, size SIZE, COLOUR, ALPHA", e.g. "circle, size 10.000000, White, 255".
     std::string toString() const;
+
+    /// Writes type, size, colour and alpha (13 bytes); the stream check's result.
+    int serialize(std::ostream* p_os) const;
+    /// Reads type, size, colour and alpha; the shape is kept when the stream
+    /// ends first, and an unknown type is logged and ignored. The stream
+    /// check's result.
+    int deserialize(std::istream* p_is);
 
     /// Name of a shape type: "undefined", "circle", "square", "triangle";
     /// "unknown" for any other value.

@@ -1,7 +1,10 @@
 #include "Vector.h"
 
 #include <cmath>
+#include <istream>
+#include <ostream>
 
+#include "serialization.h"
 #include "utility.h"
 
 namespace ox {
@@ -52,6 +55,29 @@ bool Vector::operator!=(const Vector& other) const {
 
 std::string Vector::toString() const {
     return "(" + ox::toString(m_x) + "," + ox::toString(m_y) + ")";
+}
+
+int Vector::serialize(std::ostream* p_os) const {
+    const char* name = "Vector::serialize()";
+    if (streamMissing(p_os, name)) {
+        return -1;
+    }
+    writeFloat(*p_os, m_x);
+    writeFloat(*p_os, m_y);
+    return checkStream(name, *p_os);
+}
+
+int Vector::deserialize(std::istream* p_is) {
+    const char* name = "Vector::deserialize()";
+    if (streamMissing(p_is, name)) {
+        return -1;
+    }
+    float x = 0.0f;
+    float y = 0.0f;
+    if (readFloat(*p_is, x) && readFloat(*p_is, y)) {
+        setXY(x, y);
+    }
+    return checkStream(name, *p_is);
 }
 
 }  // namespace ox

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 namespace ox {
@@ -43,6 +44,12 @@ public:
 
     /// Text form "(x,y)", as in (3,1.5).
     std::string toString() const;
+
+    /// Writes x and y as two floats (8 bytes); the stream check's result.
+    int serialize(std::ostream* p_os) const;
+    /// Reads x and y; the vector is kept when the stream ends first. The
+    /// stream check's result.
+    int deserialize(std::istream* p_is);
 
 private:
     float m_x = 0.0f;

@@ -1,12 +1,16 @@
 #include "ViewObject.h"
 
 #include <climits>
+#include <cstdint>
+#include <istream>
+#include <ostream>
 #include <utility>
 
 #include "DisplayManager.h"
 #include "EventView.h"
 #include "LogManager.h"
 #include "WorldManager.h"
+#include "serialization.h"
 #include "utility.h"
 
 namespace ox {
@@ -35,6 +39,17 @@ Vector locationPosition(int location, bool border) {
         y = border ? v * 0.5f : v * 0.5f - 1;
     }
     return Vector(x, y);
+}
+
+/// "true" or "false", as the records' log lines show booleans.
+const char* boolText(bool value) {
+    return value ? "true" : "false";
+}
+
+/// True when a group is to be written: attr names it, or attr is 0 and the
+/// group is marked modified.
+bool groupWanted(unsigned int group, unsigned int attr, unsigned int modified) {
+    return (attr & group) != 0 || (attr == 0 && (modified & group) != 0);
 }
 
 /// value + delta, held at the ends of the integer range instead of overflowing.
@@ -206,6 +221,118 @@ int ViewObject::draw() {
     result += display.drawCh(Vector(x - static_cast<float>(n / 2) + static_cast<float>(n), y), '|',
                              m_color, 0);
     return result;
+}
+
+int ViewObject::serialize(std::ostream* p_os, unsigned int attr) {
+    const char* name = "ViewObject::serialize()";
+    if (streamMissing(p_os, name)) {
+        return -1;
+    }
+    LogManager& log = LogManager::getInstance();
+    log.writeLog(20, "ViewObject::serialize(): serializing attributes");
+    log.writeLog(20, "ViewObject::serialize(): attr is %u, modified is %u (%s)", attr,
+                 getModified(), boolText(isModified()));
+    Object::serialize(p_os, attr);
+    // The object's part leaves the two group bits alone.
+    unsigned int modified = getModified();
+    if (groupWanted(VALUE, attr, modified)) {
+        log.writeLog(25, "\tVALUE");
+        writeInt32(*p_os, m_value);
+        modified &= ~VALUE;
+    }
+    if (groupWanted(APPEARANCE, attr, modified)) {
+        log.writeLog(25, "\tAPPEARANCE");
+        writeAppearance(*p_os);
+        modified &= ~APPEARANCE;
+    }
+    setModified(modified);
+    return checkStream(name, *p_os);
+}
+
+void ViewObject::writeAppearance(std::ostream& os) const {
+    LogManager& log = LogManager::getInstance();
+    writeString(os, m_view_string);
+    log.writeLog(25, "\tVIEW_STRING: %s", m_view_string.c_str());
+    writeBool(os, m_border);
+    log.writeLog(25, "\tBORDER: %s", boolText(m_border));
+    writeInt32(os, m_color);
+    log.writeLog(25, "\tCOLOR: %s", colorToString(m_color).c_str());
+    writeInt32(os, m_location);
+    log.writeLog(25, "\tLOCATION: %s", locationToString(m_location).c_str());
+    writeBool(os, m_draw_value);
+    log.writeLog(25, "\tDRAW_VALUE: %s", boolText(m_draw_value));
+}
+
+int ViewObject::deserialize(std::istream* p_is, unsigned int* p_attr) {
+    const char* name = "ViewObject::deserialize()";
+    if (streamMissing(p_is, name)) {
+        return -1;
+    }
+    LogManager& log = LogManager::getInstance();
+    unsigned int mask = 0;
+    const int result = Object::deserialize(p_is, &mask);
+    if (p_attr != nullptr) {
+        *p_attr = mask;
+    }
+    if (result != 0) {
+        log.writeLog("ViewObject::deserialize(): Error calling Object::deserialize().");
+        return result;
+    }
+    log.writeLog(20, "ViewObject::deserialize(): attr %u (%s)", mask, toBitString(mask).c_str());
+    std::int32_t value = 0;
+    if ((mask & VALUE) != 0 && readInt32(*p_is, value)) {
+        setValue(value);
+        log.writeLog(25, "\tVALUE: %d", m_value);
+    }
+    if ((mask & APPEARANCE) != 0 && p_is->good() && readAppearance(*p_is) == -1) {
+        return -1;
+    }
+    // As for the object's part: the setters marked what they changed, but
+    // what was read is not a change of this side's.
+    setModified(0);
+    log.writeLog(20, "ViewObject::deserialize(): done checking all types.");
+    return checkStream(name, *p_is);
+}
+
+int ViewObject::readAppearance(std::istream& is) {
+    LogManager& log = LogManager::getInstance();
+    std::uint64_t length = 0;
+    if (!readUint64(is, length)) {
+        return 0;
+    }
+    if (length > MAX_VIEW_STRING_BYTES) {
+        return refuseLength(is, "ViewObject::deserialize()", length);
+    }
+    // Each field is applied only when it arrived whole; a record cut short
+    // applies nothing past the cut.
+    std::string view_string;
+    bool flag = false;
+    std::int32_t number = 0;
+    if (!readBytes(is, length, view_string)) {
+        return 0;
+    }
+    setViewString(std::move(view_string));
+    log.writeLog(25, "\tVIEW_STRING: %s", m_view_string.c_str());
+    if (!readBool(is, flag)) {
+        return 0;
+    }
+    setBorder(flag);
+    log.writeLog(25, "\tBORDER: %s", boolText(m_border));
+    if (!readInt32(is, number)) {
+        return 0;
+    }
+    setColor(static_cast<Color>(number));
+    log.writeLog(25, "\tCOLOR: %s", colorToString(m_color).c_str());
+    if (!readInt32(is, number)) {
+        return 0;
+    }
+    setLocation(number);
+    log.writeLog(25, "\tLOCATION: %s", locationToString(m_location).c_str());
+    if (readBool(is, flag)) {
+        setDrawValue(flag);
+        log.writeLog(25, "\tDRAW_VALUE: %s", boolText(m_draw_value));
+    }
+    return 0;
 }
 
 }  // namespace ox

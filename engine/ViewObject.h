@@ -50,6 +50,16 @@ public:
     /// Draws the text centred at the position, with its border when set.
     /// The sum of the drawing results (0 when all succeed).
     int draw() override;
+    /// Writes the object's record, then the VALUE group (the value) and the
+    /// APPEARANCE group (view string, border, colour, location, draw-value
+    /// flag), each when attr names it, or when attr is 0 and it is modified.
+    /// The stream check's result.
+    int serialize(std::ostream* p_os, unsigned int attr = 0) override;
+    /// Reads a record written by serialize and applies it through the
+    /// setters, then clears the modified mask; stores the record's mask in
+    /// *p_attr when not null. The stream check's result, or -1 at once when
+    /// the object's part fails or a length is refused.
+    int deserialize(std::istream* p_is, unsigned int* p_attr = nullptr) override;
 
     /// Moves to one of the nine locations (0 to 8); other values are logged
     /// and ignored.
@@ -83,6 +93,12 @@ public:
     std::string text() const;
 
 private:
+    /// Writes the APPEARANCE group.
+    void writeAppearance(std::ostream& os) const;
+    /// Reads the APPEARANCE group and applies what arrived whole; -1 when
+    /// the view string's length is refused.
+    int readAppearance(std::istream& is);
+
     /// Sets modified-mask bits.
     void markModified(unsigned int attributes) { setModified(getModified() | attributes); }
 

@@ -1,0 +1,257 @@
+// Robustness of the record readers: tens of thousands of truncated,
+// bit-flipped, spliced and random records go to Object::deserialize and
+// ViewObject::deserialize. Each must return 0 or -1 and leave its object
+// whole and correctly indexed in the world; none may crash or leak (the
+// sanitizer build runs this too, and there it also watches every allocation
+// made while a record is read, which must stay far below the caps' sizes).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "LogManager.h"
+#include "Object.h"
+#include "RecordBytes.h"
+#include "ResourceManager.h"
+#include "SceneGraph.h"
+#include "ScratchDir.h"
+#include "ViewObject.h"
+#include "WorldKit.h"
+#include "WorldManager.h"
+#include "serialization.h"
+
+// The sanitizer runtime's allocation hooks; absent (null) in other builds.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*,
+                                                                             std::size_t),
+                                                         void (*free_hook)(const volatile void*))
+    __attribute__((weak));
+
+namespace {
+
+using ox::Object;
+using ox::Vector;
+using ox::ViewObject;
+using ox_test::le32;
+using ox_test::le64;
+using ox_test::str;
+using ox_test::vec;
+
+/// Largest single allocation allowed while one record is read: a few times
+/// the longest string cap, far below what any hostile length asks for.
+const std::size_t ALLOCATION_BOUND = 64 * 1024;
+
+std::atomic<bool> watching{false};
+std::atomic<std::size_t> largest{0};
+
+void onMalloc(const volatile void*, std::size_t size) {
+    if (watching.load(std::memory_order_relaxed) && size > largest.load()) {
+        largest.store(size);
+    }
+}
+
+void onFree(const volatile void*) {}
+
+/// True when the allocations can be watched (the sanitizer build).
+bool watchAllocations() {
+    static const bool installed = __sanitizer_install_malloc_and_free_hooks != nullptr &&
+                                  __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree) != 0;
+    return installed;
+}
+
+/// Values that make lengths, counts and numbers hostile.
+const std::vector<std::string> NASTY = {
+    le64(~0ull),
+    le64(1ull << 63),
+    le64(1ull << 40),
+    le64(0x7fffffff),
+    le64(4097),
+    le64(257),
+    le64(1025),
+    le32(0xffffffff),
+    le32(0x7fffffff),
+    le32(0x80000000),
+    le32(101),
+    le32(0),
+    vec(std::numeric_limits<float>::quiet_NaN(), 1e38f),
+};
+
+class Mutator {
+public:
+    explicit Mutator(unsigned seed) : m_random(seed) {}
+
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
+
+    std::string mutate(const std::vector<std::string>& seeds) {
+        std::string bytes = seeds[static_cast<std::size_t>(pick(static_cast<int>(seeds.size())))];
+        const int count = 1 + pick(3);
+        for (int i = 0; i < count; i++) {
+            bytes = mutateOnce(bytes, seeds);
+        }
+        return bytes;
+    }
+
+private:
+    std::size_t position(const std::string& bytes) {
+        return static_cast<std::size_t>(pick(static_cast<int>(bytes.size()) + 1));
+    }
+
+    std::string randomBytes(int max_length) {
+        std::string bytes(static_cast<std::size_t>(pick(max_length + 1)), '\0');
+        for (char& c : bytes) {
+            c = static_cast<char>(pick(256));
+        }
+        return bytes;
+    }
+
+    std::string mutateOnce(std::string bytes, const std::vector<std::string>& seeds) {
+        switch (pick(7)) {
+            case 0:  // cut short
+                return bytes.substr(0, position(bytes));
+            case 1:  // flip bits
+                for (int flips = 1 + pick(8); flips > 0 && !bytes.empty(); flips--) {
+                    bytes[position(bytes) % bytes.size()] ^= static_cast<char>(1 << pick(8));
+                }
+                return bytes;
+            case 2: {  // a hostile value over what was there
+                const std::string& value =
+                    NASTY[static_cast<std::size_t>(pick(static_cast<int>(NASTY.size())))];
+                const std::size_t at = position(bytes);
+                return bytes.substr(0, at) + value +
+                       bytes.substr(std::min(bytes.size(), at + value.size()));
+            }
+            case 3: {  // random bytes inserted
+                const std::size_t at = position(bytes);
+                return bytes.substr(0, at) + randomBytes(16) + bytes.substr(at);
+            }
+            case 4: {  // a stretch removed
+                const std::size_t at = position(bytes);
+                return bytes.substr(0, at) +
+                       bytes.substr(std::min(bytes.size(), at + 1 + pick(16)));
+            }
+            case 5:  // the head of one record on the tail of another
+                return bytes.substr(0, position(bytes)) +
+                       seeds[static_cast<std::size_t>(pick(static_cast<int>(seeds.size())))];
+            default:  // random bytes under a random mask
+                return le32(static_cast<std::uint32_t>(m_random())) + randomBytes(200);
+        }
+    }
+
+    std::mt19937 m_random;
+};
+
+bool holds(const ox::ObjectList& list, const Object* p_o) {
+    const std::vector<Object*> objects = ox_test::contents(list);
+    return std::find(objects.begin(), objects.end(), p_o) != objects.end();
+}
+
+/// The object is whole: attributes in range and in exactly the right lists.
+void expectWhole(const Object* p_o) {
+    const ox::SceneGraph& graph = ox::WorldManager::getInstance().getSceneGraph();
+    ASSERT_GE(p_o->getAltitude(), 0);
+    ASSERT_LE(p_o->getAltitude(), ox::MAX_ALTITUDE);
+    ASSERT_GE(p_o->getSolidness(), ox::HARD);
+    ASSERT_LE(p_o->getSolidness(), ox::SPECTRAL);
+    ASSERT_GE(p_o->getEventCount(), 0);
+    ASSERT_LE(p_o->getEventCount(), ox::MAX_OBJ_EVENTS);
+    ASSERT_LE(p_o->getType().size(), ox::MAX_TYPE_BYTES);
+    ASSERT_NE(holds(graph.activeObjects(), p_o), holds(graph.inactiveObjects(), p_o));
+    ASSERT_EQ(holds(graph.activeObjects(), p_o), p_o->isActive());
+    ASSERT_EQ(holds(graph.solidObjects(), p_o), p_o->isActive() && p_o->isSolid());
+    ASSERT_EQ(holds(graph.visibleObjects(p_o->getAltitude()), p_o),
+              p_o->isActive() && p_o->isVisible());
+}
+
+std::string recordOf(Object& object, unsigned int attr) {
+    return ox_test::record(object, attr);
+}
+
+/// Records of every kind to start the mutations from.
+std::vector<std::string> seeds() {
+    auto* p_o = new Object;
+    p_o->setType("Seed");
+    p_o->setSprite("boat");
+    p_o->setVelocity(Vector(1, 2));
+    p_o->registerInterest("ox-step");
+    p_o->registerInterest("seed-event");
+    ox::Path path;
+    path.setWaypoints({Vector(3, 3), Vector(4, 4), Vector(5, 5)});
+    p_o->setPath(path);
+    p_o->setFollowPath(true);
+    auto* p_v = new ViewObject;
+    p_v->setViewString("Score");
+    p_v->setValue(12);
+    std::vector<std::string> result = {
+        recordOf(*p_o, ox::ALL_OBJECT_ATTRIBUTES),
+        recordOf(*p_v, 0),
+        recordOf(*p_v, ox::VALUE | ox::APPEARANCE | ox::EVENTS | ox::ANIMATION),
+        le32(ox::TYPE | ox::EVENTS) + str("T") + le32(1) + str("ox-view"),
+        le32(ox::PATH | ox::ACTIVE | ox::SOLIDNESS) + "\1" + le32(2) + le64(1) + vec(1, 1),
+        le32(0xffffffff),
+    };
+    ox::WorldManager::getInstance().markForDelete(p_o);
+    ox::WorldManager::getInstance().markForDelete(p_v);
+    ox::WorldManager::getInstance().update();
+    return result;
+}
+
+TEST(SerializationFuzz, HostileRecordsLeaveObjectsWhole) {
+    ox_test::World world(80, 24, 25);
+    ASSERT_EQ(ox::ResourceManager::getInstance().startUp(), 0);
+    ox_test::writeFile("boat.txt", "2\n3\n1\n1\nred\nabc\ndef\n");
+    ASSERT_EQ(ox::ResourceManager::getInstance().loadSprite("boat.txt", "boat"), 0);
+    const std::vector<std::string> starts = seeds();
+    const bool watched = watchAllocations();
+    Mutator mutator(20240611);
+    Object* p_o = nullptr;
+    ViewObject* p_v = nullptr;
+    const int runs = 40000;
+    int accepted = 0;
+    for (int run = 0; run < runs; run++) {
+        if (run % 1000 == 0) {
+            // Fresh readers now and then, so the destructors meet odd states too.
+            delete p_o;
+            delete p_v;
+            p_o = new Object;
+            p_v = new ViewObject;
+        }
+        if (run == 2000) {
+            ox::LogManager::getInstance().setLogLevel(0);
+        }
+        Object* p_reader = run % 2 == 0 ? p_o : p_v;
+        std::istringstream stream(mutator.mutate(starts), std::ios::in | std::ios::binary);
+        unsigned int mask = 0;
+        watching = true;
+        const int result = p_reader->deserialize(&stream, &mask);
+        watching = false;
+        ASSERT_TRUE(result == 0 || result == -1);
+        accepted += result == 0 ? 1 : 0;
+        if (run % 50 == 0) {
+            expectWhole(p_reader);
+            // Whatever was read can be written again.
+            std::ostringstream out(std::ios::out | std::ios::binary);
+            ASSERT_EQ(p_reader->serialize(&out, ox::ALL_OBJECT_ATTRIBUTES), 0);
+        }
+        if (run % 500 == 0) {
+            // The world moves the objects with whatever was read.
+            ox::WorldManager::getInstance().update();
+        }
+    }
+    delete p_o;
+    delete p_v;
+    // Both outcomes are common, so the mutations reach past the first field.
+    EXPECT_GT(accepted, runs / 20);
+    EXPECT_GT(runs - accepted, runs / 20);
+    RecordProperty("accepted", accepted);
+    if (watched) {
+        EXPECT_LE(largest.load(), ALLOCATION_BOUND);
+        RecordProperty("largest_allocation", static_cast<int>(largest.load()));
+    }
+}
+
+}  // namespace
