@@ -4,6 +4,7 @@
 #include <SFML/Window/WindowBase.hpp>
 
 #include <array>
+#include <optional>
 
 #include "Config.h"
 #include "DisplayManager.h"

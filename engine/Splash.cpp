@@ -31,6 +31,9 @@ const int FALLBACK_DIVISOR = 16;
 /// The mascot's target, from the banner's stopping point.
 const Vector MASCOT_OFFSET(24, 1);
 
+// The art is kept one row per line.
+// clang-format off
+
 // Slanted outline lettering, shown while the banner slides in.
 const std::vector<std::string> SLANTED = {
     R"(       _____                          __)",
@@ -55,6 +58,8 @@ const std::vector<std::string> UPRIGHT = {
     R"(| |___| | | |       \  /    | | / /  \ \)",
     R"( \_____/  |_|        \/     |_| /_/  \_\)",
 };
+
+// clang-format on
 
 }  // namespace
 

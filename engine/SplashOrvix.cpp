@@ -25,20 +25,40 @@ const int END_AT = -45;
 /// Rows below the view's bottom edge where the rise starts.
 const float START_BELOW = 6;
 
+// The art is kept one row per line.
+// clang-format off
+
 // The flying mascot, wings up and wings down.
 const std::vector<std::string> WINGS_UP = {
-    R"(##       ##)", R"(  ##(O)##  )", R"(   #\|/#   )", R"( ##  |  ## )",
-    R"(##   |   ##)", R"(     |     )", R"(     |     )",
+    R"(##       ##)",
+    R"(  ##(O)##  )",
+    R"(   #\|/#   )",
+    R"( ##  |  ## )",
+    R"(##   |   ##)",
+    R"(     |     )",
+    R"(     |     )",
 };
 const std::vector<std::string> WINGS_DOWN = {
-    R"(           )", R"(####(O)####)", R"(   #\|/#   )", R"(  ## | ##  )",
-    R"( ##  |  ## )", R"(     |     )", R"(     |     )",
+    R"(           )",
+    R"(####(O)####)",
+    R"(   #\|/#   )",
+    R"(  ## | ##  )",
+    R"( ##  |  ## )",
+    R"(     |     )",
+    R"(     |     )",
 };
 
 // The settled mascot.
 const std::vector<std::string> SETTLED = {
-    R"(_       _)", R"( _-(O)-_ )", R"(  _\|/_  )", R"(   -|-   )", R"(   -|-   )", R"(____/    )",
+    R"(_       _)",
+    R"( _-(O)-_ )",
+    R"(  _\|/_  )",
+    R"(   -|-   )",
+    R"(   -|-   )",
+    R"(____/    )",
 };
+
+// clang-format on
 
 }  // namespace
 

@@ -9,7 +9,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 tools/build.sh build
-xvfb-run -a -s "-screen 0 1920x1200x24" \
+xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" \
   ctest --test-dir build --output-on-failure -j "$(nproc)" --timeout 600 "$@"
 
 echo "orvix: sanitizer pass (address, undefined)"

@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <SFML/Graphics/Image.hpp>
-#include <SFML/Graphics/Texture.hpp>
 
-#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -18,6 +16,7 @@
 #include "LogCapture.h"
 #include "Object.h"
 #include "Splash.h"
+#include "WindowCapture.h"
 #include "XSession.h"
 
 namespace {
@@ -36,34 +35,28 @@ public:
     int eventHandler(const ox::Event* p_e) override {
         const int step = static_cast<const ox::EventStep*>(p_e)->getStepCount();
         if (step == 8 || step == 14 || step == 30 || step == 50 || step == 70) {
-            sf::RenderWindow& window = *ox::DisplayManager::getInstance().getWindow();
-            sf::Texture texture(window.getSize());
-            texture.update(window);
-            shots[step] = texture.copyToImage();
+            shots[step] = ox_test::captureWindow(*ox::DisplayManager::getInstance().getWindow());
         }
         return 1;
     }
 };
 
-// The bounding box, in cells, of the pixels of one colour; count 0 when none.
+// The bounding box, in cells, of the pixels of one colour, and their count
+// (0 when there are none).
 struct Extent {
     int count = 0;
-    float left = 1e9f, top = 1e9f, right = -1e9f, bottom = -1e9f;
+    float left = 0, top = 0, right = 0, bottom = 0;
 };
 
 Extent extentOf(const sf::Image& image, sf::Color color) {
     Extent e;
-    const sf::Vector2u size = image.getSize();
-    for (unsigned y = 0; y < size.y; y++) {
-        for (unsigned x = 0; x < size.x; x++) {
-            if (image.getPixel(sf::Vector2u(x, y)) == color) {
-                e.count++;
-                e.left = std::min(e.left, static_cast<float>(x) / ox::charWidth());
-                e.right = std::max(e.right, static_cast<float>(x + 1) / ox::charWidth());
-                e.top = std::min(e.top, static_cast<float>(y) / ox::charHeight());
-                e.bottom = std::max(e.bottom, static_cast<float>(y + 1) / ox::charHeight());
-            }
-        }
+    ox_test::PixelBox box{};
+    if (ox_test::colorBounds(image, color, box)) {
+        e.count = ox_test::countColor(image, box, color);
+        e.left = static_cast<float>(box.left) / ox::charWidth();
+        e.right = static_cast<float>(box.left + box.width) / ox::charWidth();
+        e.top = static_cast<float>(box.top) / ox::charHeight();
+        e.bottom = static_cast<float>(box.top + box.height) / ox::charHeight();
     }
     return e;
 }

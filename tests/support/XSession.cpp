@@ -102,8 +102,10 @@ PrivateXServer::PrivateXServer(const std::string& screen) {
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);
         const std::string fd = std::to_string(fds[1]);
+        // No reset when a client leaves: a reset refuses connections for a
+        // moment, and the readiness probe and xdotool come and go.
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", static_cast<char*>(nullptr));
+               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

@@ -71,7 +71,7 @@ public:
 class GameLoop : public testing::Test {
 protected:
     void start(const std::string& config) {
-        ox_test::writeFile("ox-config.txt", config);
+        ox_test::writeFile("ox-config.txt", "headless:true,\n" + config);
         ox::platform::setTimeSource(fakeNow, fakeSleep);
         g_now = 1000000;
         g_sleeps.clear();
@@ -232,7 +232,7 @@ const std::string STARS(52, '*');
 
 TEST(GameManagerStartUp, LogsBannerConfigurationAndOrder) {
     ox_test::LogCapture log(10, false);
-    ox_test::writeFile("ox-config.txt", "frame_time:20,\nrandom_seed:1234,\n");
+    ox_test::writeFile("ox-config.txt", "headless:true,\nframe_time:20,\nrandom_seed:1234,\n");
     GameManager& gm = GameManager::getInstance();
     ASSERT_EQ(gm.startUp(), 0);
     EXPECT_TRUE(gm.isStarted());
@@ -286,14 +286,14 @@ TEST(GameManagerStartUp, LogsBannerConfigurationAndOrder) {
 TEST(GameManagerStartUp, SeedMinusOneDoesNotSeedAndZeroSeedsFromTheClock) {
     {
         ox_test::LogCapture log(10, false);
-        ox_test::writeFile("ox-config.txt", "random_seed:-1,\n");
+        ox_test::writeFile("ox-config.txt", "headless:true,\nrandom_seed:-1,\n");
         ASSERT_EQ(GameManager::getInstance().startUp(), 0);
         EXPECT_FALSE(log.containsPart("srand()"));
         GameManager::getInstance().shutDown();
     }
     {
         ox_test::LogCapture log(10, false);
-        ox_test::writeFile("ox-config.txt", "random_seed:0,\n");
+        ox_test::writeFile("ox-config.txt", "headless:true,\nrandom_seed:0,\n");
         const long before = static_cast<long>(std::time(nullptr));
         ASSERT_EQ(GameManager::getInstance().startUp(), 0);
         const long after = static_cast<long>(std::time(nullptr));
@@ -328,6 +328,7 @@ TEST(GameManagerStartUp, UnopenableLogStopsStartUp) {
 
 TEST(GameManagerStartUp, AFailingManagerStopsStartUpAndShutDownStopsWhatRuns) {
     ox_test::LogCapture log(1, false);
+    ox_test::writeFile("ox-config.txt", "headless:true,\n");
     // A world manager that is already running refuses a second start.
     ASSERT_EQ(ox::WorldManager::getInstance().startUp(), 0);
     GameManager& gm = GameManager::getInstance();

@@ -497,7 +497,7 @@ private:
 
 TEST(NetworkInTheLoop, StartedServicedAndStoppedInItsPlace) {
     ox_test::LogCapture log(1, false);
-    ox_test::writeFile("ox-config.txt", "frame_time:0,\n");
+    ox_test::writeFile("ox-config.txt", "headless:true,\nframe_time:0,\n");
     ox::GameManager& gm = ox::GameManager::getInstance();
     ASSERT_EQ(gm.startUp(), 0);
     ASSERT_TRUE(nm().isStarted());
@@ -529,7 +529,7 @@ TEST(NetworkInTheLoop, StartedServicedAndStoppedInItsPlace) {
 
 TEST(NetworkInTheLoop, NetworkingOffLeavesTheManagerAlone) {
     ox_test::LogCapture log(1, false);
-    ox_test::writeFile("ox-config.txt", "frame_time:0,\nnetworking:false,\n");
+    ox_test::writeFile("ox-config.txt", "headless:true,\nframe_time:0,\nnetworking:false,\n");
     ox::GameManager& gm = ox::GameManager::getInstance();
     ASSERT_EQ(gm.startUp(), 0);
     EXPECT_FALSE(nm().isStarted());

@@ -1,0 +1,13 @@
+#include "Out.h"
+
+#include "Box.h"
+#include "DisplayManager.h"
+
+Out::Out() {
+    setType("out");
+    setSolidness(ox::SOFT);
+    const ox::DisplayManager& display = ox::DisplayManager::getInstance();
+    const int top = display.getVertical() / 2 + 8;
+    setBox(ox::Box(ox::Vector(0.0f, static_cast<float>(top)),
+                   static_cast<float>(display.getHorizontal()), 2.0f));
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "Object.h"
+
+/// The visible hit line across the four lanes, on row V/2 + 5. Spectral:
+/// notes fall through it, and the hit test does not look at it.
+class line : public ox::Object {
+public:
+    /// Shows the "line" sprite centred at (H/2, V/2 + 5), type "Line".
+    line();
+};

@@ -1,0 +1,136 @@
+#include "GameKit.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "Conductor.h"
+#include "DisplayManager.h"
+#include "EventStep.h"
+#include "GameManager.h"
+#include "GameStart.h"
+#include "InputManager.h"
+#include "LogManager.h"
+#include "Note.h"
+#include "ObjectListIterator.h"
+#include "ScratchDir.h"
+#include "WorldManager.h"
+
+namespace game_test {
+
+HeadlessGame::HeadlessGame(const std::string& extra_config)
+    : m_p_log(std::make_unique<ox_test::LogCapture>(0, false)) {
+    const std::filesystem::path run_dir = ORVIX_RUN_DIR;
+    std::filesystem::create_directory_symlink(run_dir / "sprites", "sprites");
+    std::filesystem::create_directory_symlink(run_dir / "sounds", "sounds");
+    ox_test::writeFile("ox-config.txt",
+                       "headless:true,\nframe_time:0,\nnetworking:false,\n" + extra_config);
+    m_started = ox::GameManager::getInstance().startUp() == 0;
+    EXPECT_TRUE(m_started) << m_p_log->text();
+    ox::LogManager::getInstance().setFlush(true);
+    ox::LogManager::getInstance().setLogLevel(5);
+}
+
+HeadlessGame::~HeadlessGame() {
+    ox::GameManager::getInstance().shutDown();
+}
+
+std::vector<int> HeadlessGame::stepsOf(const std::string& message) const {
+    const std::vector<std::string> messages = m_p_log->messages();
+    const std::vector<int> steps = m_p_log->stepCounts();
+    std::vector<int> found;
+    for (std::size_t i = 0; i < messages.size(); i++) {
+        if (messages[i] == message) {
+            found.push_back(steps[i]);
+        }
+    }
+    return found;
+}
+
+void sendKey(ox::Keyboard::Key key, ox::EventKeyboardAction action) {
+    ox::EventKeyboard event;
+    event.setKey(key);
+    event.setKeyboardAction(action);
+    ox::InputManager::getInstance().onEvent(&event);
+}
+
+void tapKey(ox::Keyboard::Key key) {
+    sendKey(key, ox::KEY_PRESSED);
+    sendKey(key, ox::KEY_RELEASED);
+}
+
+Player::Player(GameStart* p_game_start) : m_p_game_start(p_game_start) {
+    setType("player");
+    setSolidness(ox::SPECTRAL);
+    registerInterest(ox::STEP_EVENT);
+}
+
+int Player::entry() const {
+    const Conductor* p_conductor = m_p_game_start->getConductor();
+    return p_conductor->isPlaying() ? p_conductor->getStepCount() - 1 : -1;
+}
+
+int Player::eventHandler(const ox::Event* p_e) {
+    if (p_e->getType() != ox::STEP_EVENT) {
+        return 0;
+    }
+    if (entry() >= 0) {
+        if (m_song_steps++ == 0) {
+            m_first_song_step = ox::GameManager::getInstance().getStepCount();
+        }
+    }
+    watch();
+    if (plan) {
+        plan(*this, m_step);
+    }
+    m_step++;
+    return 0;
+}
+
+void Player::watch() {
+    const ox::ObjectList on_field =
+        ox::WorldManager::getInstance().getSceneGraph().objectsOfType("note");
+    std::map<int, const Note*> alive;
+    for (ox::ObjectListIterator it(&on_field); !it.isDone(); it.next()) {
+        alive[it.currentObject()->getId()] = static_cast<const Note*>(it.currentObject());
+    }
+    for (auto& [id, seen] : m_notes) {
+        if (seen.gone < 0 && alive.count(id) == 0) {
+            seen.gone = entry();
+        }
+    }
+    for (const auto& [id, p_note] : alive) {
+        const ox::Vector position = p_note->getPosition();
+        auto [it, is_new] = m_notes.try_emplace(id);
+        if (is_new) {
+            it->second.key = p_note->getKey();
+            it->second.created = entry();
+            it->second.column = position.getX();
+            it->second.first_row = position.getY();
+        }
+        it->second.last_row = position.getY();
+    }
+}
+
+void Player::playPerfectly() {
+    const float c = static_cast<float>(ox::DisplayManager::getInstance().getVertical() / 2);
+    const std::pair<char, ox::Keyboard::Key> lanes[] = {{'z', ox::Keyboard::Z},
+                                                        {'x', ox::Keyboard::X},
+                                                        {'c', ox::Keyboard::C},
+                                                        {'v', ox::Keyboard::V}};
+    const ox::ObjectList on_field =
+        ox::WorldManager::getInstance().getSceneGraph().objectsOfType("note");
+    for (const auto& [lane, key] : lanes) {
+        for (ox::ObjectListIterator it(&on_field); !it.isDone(); it.next()) {
+            const auto* p_note = static_cast<const Note*>(it.currentObject());
+            const float y = p_note->getPosition().getY();
+            if (p_note->getKey() == lane && !p_note->isHit() && c + 5 < y && y < c + 6) {
+                tapKey(key);
+                m_taps.emplace_back(entry(), lane);
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace game_test

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "EventKeyboard.h"
+#include "LogCapture.h"
+#include "Object.h"
+
+class GameStart;
+
+namespace game_test {
+
+/// The engine started headless the way the game's main starts it (log level
+/// 5, flushing on), in a scratch directory that holds the run directory's
+/// sprites and sounds and a configuration: headless, frame time 0, no
+/// networking, plus any extra items. Shuts the engine down when destroyed.
+class HeadlessGame {
+public:
+    explicit HeadlessGame(const std::string& extra_config = "");
+    ~HeadlessGame();
+    HeadlessGame(const HeadlessGame&) = delete;
+    HeadlessGame& operator=(const HeadlessGame&) = delete;
+
+    /// True when the game manager started.
+    bool started() const { return m_started; }
+    /// The captured log.
+    ox_test::LogCapture& log() { return *m_p_log; }
+    /// Every logged message of the text, with the step counts it was logged at.
+    std::vector<int> stepsOf(const std::string& message) const;
+
+private:
+    std::unique_ptr<ox_test::LogCapture> m_p_log;
+    bool m_started = false;
+};
+
+/// Sends one keyboard event through the input manager, as a key on the
+/// keyboard would.
+void sendKey(ox::Keyboard::Key key, ox::EventKeyboardAction action);
+
+/// A tap: a press and a release in the same step.
+void tapKey(ox::Keyboard::Key key);
+
+/// What the player saw of one note.
+struct SeenNote {
+    char key = 0;         ///< Its lane character.
+    int created = -1;     ///< Chart entry during which it appeared.
+    float column = 0;     ///< Its column when it appeared.
+    float first_row = 0;  ///< Its row when it appeared.
+    float last_row = 0;   ///< Its row the last time it was seen.
+    int gone = -1;        ///< Chart entry from which it was no longer seen; -1 while alive.
+};
+
+/// A player at the keyboard: an object that, every step after the
+/// conductor, watches the notes on the field and presses keys through the
+/// input manager. Create it after the start screen.
+class Player : public ox::Object {
+public:
+    /// A player of the start screen's song.
+    explicit Player(GameStart* p_game_start);
+
+    /// Called every step with the step's number since the player began.
+    std::function<void(Player&, int step)> plan;
+
+    /// Watches the field, then follows the plan. 0.
+    int eventHandler(const ox::Event* p_e) override;
+
+    /// The chart entry the conductor played this step; -1 before the song.
+    int entry() const;
+    /// Taps the lane key of every lane that has a note in the perfect window.
+    void playPerfectly();
+
+    /// Every note seen, by object id.
+    const std::map<int, SeenNote>& notes() const { return m_notes; }
+    /// Chart entry of each perfect-play tap, with the lane character.
+    const std::vector<std::pair<int, char>>& taps() const { return m_taps; }
+    /// Step events received while the song was playing.
+    int songSteps() const { return m_song_steps; }
+    /// The game manager's step count at chart entry 0; -1 before the song.
+    int firstSongStep() const { return m_first_song_step; }
+
+private:
+    /// Records new, moved and vanished notes.
+    void watch();
+
+    GameStart* m_p_game_start;
+    int m_step = 0;
+    int m_song_steps = 0;
+    int m_first_song_step = -1;
+    std::map<int, SeenNote> m_notes;
+    std::vector<std::pair<int, char>> m_taps;
+};
+
+}  // namespace game_test

@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Plays the built game in a real window as a person would, on an X server of
+# its own (Xvfb, kept up between clients), driven by xdotool, from a scratch
+# copy of the run directory.
+#   1. A key skips the splash; Q on the start screen quits: exit code 0 and a
+#      score of 0 without the song.
+#   2. A key skips the splash; P starts the song; the four lane keys are held
+#      a while; Q quits: exit code 0, a score above 0, drum sounds in the log,
+#      and the log ends with the engine's stop.
+# Leaves screenshots to look at in SHOT_DIR: start.png (the start screen),
+# song.png (notes falling, the line, the pads and the score), held.png (while
+# the lane keys are held).
+# Usage: tools/play-in-window.sh RUN_DIR SHOT_DIR   (inside the build environment)
+set -euo pipefail
+if [ -z "${PLAY_IN_WINDOW_X:-}" ]; then
+  export PLAY_IN_WINDOW_X=1
+  exec xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" "$0" "$@"
+fi
+run_dir=$(realpath "$1")
+shot_dir=$(realpath -m "$2")
+mkdir -p "$shot_dir"
+rm -f "$shot_dir"/*.png
+
+work=$(mktemp -d)
+game=""
+cleanup() {
+  if [ -n "$game" ] && kill -0 "$game" 2>/dev/null; then kill "$game"; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+cp -r "$run_dir"/. "$work"/
+# No network manager: nothing here connects, and a port shared with other
+# tests could stop the start-up.
+printf 'networking:false,\n' >>"$work"/ox-config.txt
+cd "$work"
+
+fail() {
+  echo "play-in-window: FAIL: $*" >&2
+  echo "--- stdout"; cat stdout.txt 2>/dev/null || true
+  echo "--- stderr"; cat stderr.txt 2>/dev/null || true
+  echo "--- log (last 40 lines)"; tail -n 40 orvix.log 2>/dev/null || true
+  exit 1
+}
+shot() { import -window "$window" "$shot_dir/$1.png" || fail "screenshot $1"; }
+# Share of the screenshot's pixels in one exact colour.
+share() { convert "$shot_dir/$1.png" -fill black +opaque "$2" -fill white -opaque "$2" \
+  -format '%[fx:mean]' info:; }
+
+# Waits until the log holds a line (fixed text) at least COUNT times; the
+# game may run slower than real time on a busy machine.
+wait_log() {
+  for _ in $(seq 600); do
+    [ "$(grep -cF -- "$1" orvix.log 2>/dev/null || true)" -ge "$2" ] && return 0
+    kill -0 "$game" 2>/dev/null || fail "the game ended while waiting for '$1'"
+    sleep 0.1
+  done
+  fail "waited in vain for '$1' x $2"
+}
+
+# Starts the game, waits for its window and gives it the keyboard, then skips
+# the splash and waits for the start screen.
+start_game() {
+  rm -f orvix.log
+  ./rhythm >stdout.txt 2>stderr.txt &
+  game=$!
+  window=""
+  for _ in $(seq 200); do
+    window=$(xdotool search --name '^Orvix$' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    kill -0 "$game" 2>/dev/null || fail "the game ended before its window opened"
+    sleep 0.1
+  done
+  [ -n "$window" ] || fail "no window"
+  xdotool windowraise "$window"
+  xdotool windowfocus --sync "$window"
+  sleep 1
+  xdotool key space
+  wait_log "Looking for sprite 'gamestart'." 1
+  sleep 1
+}
+
+# Presses Q and checks the game ended well; sets score to the final score.
+quit_game() {
+  xdotool key q
+  local status=0
+  wait "$game" || status=$?
+  game=""
+  [ "$status" -eq 0 ] || fail "exit code $status"
+  grep -Eq '^Score: [0-9]+ of 3620$' stdout.txt || fail "no final score printed"
+  tail -n 3 orvix.log | grep -q '\*\* Game engine stopped \*\*' ||
+    fail "the log does not end with the engine's stop"
+  score=$(sed -nE 's/^Score: ([0-9]+) of 3620$/\1/p' stdout.txt)
+}
+
+# 1. Q on the start screen.
+start_game
+quit_game
+[ "$score" -eq 0 ] || fail "score $score without the song"
+! grep -q 'Music::play()' orvix.log || fail "the song started"
+
+# 2. The song.
+start_game
+shot start
+xdotool key p
+wait_log "Looking for sprite 'note'." 4 # notes on the way down
+sleep 1
+shot song
+xdotool keydown z x c v
+wait_log "Sound::play(): Playing sound." 2
+sleep 2
+shot held
+xdotool keyup z x c v
+quit_game
+[ "$score" -gt 0 ] || fail "holding the lane keys scored nothing"
+grep -q 'Music::play(): Playing music\.' orvix.log || fail "the music did not start"
+
+# What a player sees: the cyan title on the start screen; the yellow notes,
+# the white line, the red pads and score during the song, and no title.
+[ "$(share start 'rgb(0,255,255)')" != 0 ] || fail "no title on the start screen"
+for colour in 'rgb(255,255,0)' 'rgb(255,255,255)' 'rgb(255,0,0)'; do
+  [ "$(share song "$colour")" != 0 ] || fail "nothing in $colour during the song"
+done
+[ "$(share song 'rgb(0,255,255)')" = 0 ] || fail "the title is still shown during the song"
+
+echo "play-in-window: score $score of 3620; screenshots in $shot_dir"
