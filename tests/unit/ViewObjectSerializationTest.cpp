@@ -35,15 +35,12 @@ TEST(ViewObjectSerialization, GroupsFollowTheObjectAttributes) {
     EXPECT_EQ(bytes, le32(0xc0000) + le32(7) + str("Score") + flag(false) + le32(ox::RED) +
                          le32(ox::BOTTOM_RIGHT) + flag(true));
     EXPECT_EQ(p_v->getModified(), 0x3ffffu);
-    ox_test::LogCapture& log = world.log();
-    EXPECT_TRUE(log.contains("ViewObject::serialize(): serializing attributes"));
-    EXPECT_TRUE(log.contains("ViewObject::serialize(): attr is 786432, modified is 262143 (true)"));
-    for (const char* line : {"\tVALUE", "\tAPPEARANCE", "\tVIEW_STRING: Score", "\tBORDER: false",
+    for (const char* line : {"ViewObject::serialize(): attr is 786432, modified is 262143 (true)",
+                             "\tVALUE", "\tAPPEARANCE", "\tVIEW_STRING: Score", "\tBORDER: false",
                              "\tCOLOR: Red", "\tLOCATION: bot-right", "\tDRAW_VALUE: true"}) {
-        EXPECT_TRUE(log.contains(line)) << line;
+        EXPECT_TRUE(world.log().contains(line)) << line;
     }
-
-    // With attr 0 only the modified group goes out, after the object's part.
+    // With attr 0 only the modified group goes out.
     p_v->setModified(0);
     p_v->setValue(8);
     EXPECT_EQ(record(*p_v, 0), le32(ox::VALUE) + le32(8));
@@ -60,68 +57,43 @@ TEST(ViewObjectSerialization, GroupsFollowTheObjectAttributes) {
     EXPECT_EQ(p_copy->getLocation(), ox::BOTTOM_RIGHT);
     EXPECT_EQ(p_copy->getPosition(), Vector(5 * 80.0f / 6, 23));
     EXPECT_EQ(p_copy->getModified(), 0u);
-    EXPECT_TRUE(log.contains("ViewObject::deserialize(): attr 786432 (" + std::string(12, '0') +
-                             "11" + std::string(18, '0') + ")"));
-    EXPECT_TRUE(log.contains("\tVALUE: 7"));
-    EXPECT_TRUE(log.contains("ViewObject::deserialize(): done checking all types."));
+    EXPECT_TRUE(world.log().contains("\tVALUE: 7"));
 }
 
-TEST(ViewObjectSerialization, FullRoundTripOfAMovedViewObject) {
-    World world(80, 24, 1);
+TEST(ViewObjectSerialization, MovedViewObjectRoundTripAndBadGroups) {
+    World world;
     auto* p_v = new ViewObject;
     p_v->setViewString("Lives");
-    p_v->setValue(-3);
     p_v->setDrawValue(false);
     p_v->setPosition(Vector(5, 6));
-    const std::string bytes = record(*p_v, 0);
-    EXPECT_EQ(p_v->getModified(), 0u);
-
     auto* p_copy = new ViewObject;
-    ASSERT_EQ(load(*p_copy, bytes), 0);
+    ASSERT_EQ(load(*p_copy, record(*p_v, 0)), 0);
     EXPECT_EQ(p_copy->getViewString(), "Lives");
-    EXPECT_EQ(p_copy->getValue(), -3);
     EXPECT_FALSE(p_copy->getDrawValue());
-    EXPECT_EQ(p_copy->getId(), p_v->getId());
-    EXPECT_EQ(p_copy->getSolidness(), ox::SPECTRAL);
-    EXPECT_EQ(p_copy->getAltitude(), ox::MAX_ALTITUDE);
     ASSERT_EQ(p_copy->getEventCount(), 1);
-    EXPECT_EQ(p_copy->getEventName(0), "ox-view");
-    // A position set directly travels as the object's position; the
+    // The position set directly travels as the object's position; the
     // undefined location read after it is logged and ignored.
     EXPECT_EQ(p_copy->getPosition(), Vector(5, 6));
     EXPECT_EQ(p_copy->getLocation(), ox::UNDEFINED_LOCATION);
     EXPECT_TRUE(world.log().contains(
         "ViewObject::setLocation(): Warning! Location out of range (-1). Ignored."));
-    EXPECT_EQ(p_copy->getModified(), 0u);
-}
 
-TEST(ViewObjectSerialization, RefusedAndCutShortGroups) {
-    World world;
-    auto* p_v = new ViewObject;
-    p_v->setViewString("Keep");
-    p_v->setValue(4);
-    EXPECT_EQ(load(*p_v, le32(ox::APPEARANCE) + le64(5000) + std::string(5000, 'v')), -1);
+    EXPECT_EQ(load(*p_copy, le32(ox::APPEARANCE) + le64(5000) + std::string(5000, 'v')), -1);
     EXPECT_TRUE(
         world.log().contains("ViewObject::deserialize(): Error! Cannot allocate 5000 bytes."));
-    EXPECT_EQ(p_v->getViewString(), "Keep");
+    EXPECT_EQ(p_copy->getViewString(), "Lives");
 
     // Cut after the view string: it is taken, nothing after it.
-    EXPECT_EQ(load(*p_v, le32(ox::VALUE | ox::APPEARANCE) + le32(9) + str("Best")), -1);
+    EXPECT_EQ(load(*p_copy, le32(ox::VALUE | ox::APPEARANCE) + le32(9) + str("Best")), -1);
     EXPECT_TRUE(world.log().contains("ViewObject::deserialize(): Error! Stream eof."));
-    EXPECT_EQ(p_v->getValue(), 9);
-    EXPECT_EQ(p_v->getViewString(), "Best");
-    EXPECT_TRUE(p_v->getBorder());
-    EXPECT_EQ(p_v->getColor(), ox::WHITE);
-    EXPECT_EQ(p_v->getLocation(), ox::TOP_CENTER);
+    EXPECT_EQ(p_copy->getValue(), 9);
+    EXPECT_EQ(p_copy->getViewString(), "Best");
+    EXPECT_FALSE(p_copy->getDrawValue());
 
-    // A failing object part stops the view object's part.
-    EXPECT_EQ(load(*p_v, le32(ox::TYPE | ox::VALUE) + le64(~0ull)), -1);
+    EXPECT_EQ(load(*p_copy, le32(ox::TYPE | ox::VALUE) + le64(~0ull)), -1);
     EXPECT_TRUE(
         world.log().contains("ViewObject::deserialize(): Error calling Object::deserialize()."));
-    EXPECT_EQ(p_v->getValue(), 9);
-    EXPECT_EQ(p_v->deserialize(nullptr), -1);
-    EXPECT_EQ(p_v->serialize(nullptr, 0), -1);
-    EXPECT_TRUE(world.log().contains("ViewObject::serialize(): Error! Stream is NULL."));
+    EXPECT_EQ(p_copy->getValue(), 9);
 }
 
 }  // namespace
