@@ -1,11 +1,11 @@
 // libFuzzer target of the two record readers, Object::deserialize and
 // ViewObject::deserialize. The first byte of an input picks the reader (even:
 // a plain object, odd: a view object); the rest is the record. Each input
-// gets fresh objects in a started world, so a finding reproduces from its
+// gets a fresh object in a started world, so a finding reproduces from its
 // input alone; the sanitizers turn any memory fault, overflow or leak into a
 // finding, and -malloc_limit_mb catches any allocation beyond the caps.
 //
-// Build (clang):
+// Build (clang; inside the build environment, ./dev.sh CMD):
 //   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DORVIX_FUZZ=ON -DORVIX_TESTS=OFF \
 //       -DORVIX_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 //   cmake --build build-fuzz --target orvix_fuzz_deserialize
