@@ -132,16 +132,25 @@ Splash::~Splash() {
     delete m_p_sprite;
 }
 
-int Splash::eventHandler(const Event* p_e) {
+int endSplashObject(Object* p_o, const Event* p_e, int key_result) {
     GameManager& game_manager = GameManager::getInstance();
-    WorldManager& world_manager = WorldManager::getInstance();
     if (game_manager.getGameOver()) {
-        world_manager.markForDelete(this);
+        WorldManager::getInstance().markForDelete(p_o);
         return 0;
     }
     if (p_e->getType() == KEYBOARD_EVENT) {
         game_manager.setGameOver(true);
-        world_manager.markForDelete(this);
+        WorldManager::getInstance().markForDelete(p_o);
+        return key_result;
+    }
+    return -1;
+}
+
+int Splash::eventHandler(const Event* p_e) {
+    // A key ends the banner, and the event then counts as not handled.
+    const int ended = endSplashObject(this, p_e, 0);
+    if (ended != -1) {
+        return ended;
     }
     if (p_e->getType() != STEP_EVENT) {
         return 0;
@@ -155,7 +164,7 @@ int Splash::eventHandler(const Event* p_e) {
         new SplashOrvix(getPosition() + MASCOT_OFFSET);  // the world manager deletes it
     }
     if (m_countdown == BANNER_END) {
-        world_manager.markForDelete(this);
+        WorldManager::getInstance().markForDelete(this);
     }
     return 1;
 }

@@ -22,6 +22,11 @@ int splash();
 Sprite* buildSprite(int width, int height, Color color, const std::string& label,
                     std::initializer_list<std::vector<std::string>> frames);
 
+/// The ending shared by the splash objects. When the game is over, marks the
+/// object for deletion and gives 0; for a key, also sets game over and gives
+/// key_result. -1 when the object carries on with the event.
+int endSplashObject(Object* p_o, const Event* p_e, int key_result);
+
 /// The engine's name as a large banner that slides in from the right edge of
 /// the view and stops near the middle, switches to its upright lettering and
 /// releases the mascot. Any key ends the splash.

@@ -89,16 +89,9 @@ SplashOrvix::~SplashOrvix() {
 }
 
 int SplashOrvix::eventHandler(const Event* p_e) {
-    GameManager& game_manager = GameManager::getInstance();
-    WorldManager& world_manager = WorldManager::getInstance();
-    if (game_manager.getGameOver()) {
-        world_manager.markForDelete(this);
-        return 0;
-    }
-    if (p_e->getType() == KEYBOARD_EVENT) {
-        game_manager.setGameOver(true);
-        world_manager.markForDelete(this);
-        return 1;
+    const int ended = endSplashObject(this, p_e, 1);
+    if (ended != -1) {
+        return ended;
     }
     if (p_e->getType() != STEP_EVENT) {
         return 0;
@@ -111,8 +104,8 @@ int SplashOrvix::eventHandler(const Event* p_e) {
         settle();
     }
     if (m_countdown == END_AT) {
-        game_manager.setGameOver(true);
-        world_manager.markForDelete(this);
+        GameManager::getInstance().setGameOver(true);
+        WorldManager::getInstance().markForDelete(this);
     }
     return 1;
 }
