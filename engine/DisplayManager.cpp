@@ -7,6 +7,7 @@
 
 #include "Config.h"
 #include "LogManager.h"
+#include "Platform.h"
 #include "utility.h"
 
 namespace ox {
@@ -97,6 +98,10 @@ int DisplayManager::startUp() {
 int DisplayManager::openWindow() {
     LogManager& log = LogManager::getInstance();
     const Config& config = Config::getInstance();
+    if (!platform::hasDisplay()) {
+        log.writeLog("DisplayManager::startUp(): Error! No display to open a window on.");
+        return -1;
+    }
     const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
     log.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.",
                  static_cast<int>(desktop.size.x), static_cast<int>(desktop.size.y));

@@ -1,6 +1,7 @@
 #include "Platform.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -197,6 +198,15 @@ std::string workingDirectory() {
         return "(full path too long)";
     }
     return buffer;
+}
+
+bool hasDisplay() {
+#if defined(__APPLE__)
+    return true;
+#else
+    const char* display = std::getenv("DISPLAY");
+    return display != nullptr && *display != '\0';
+#endif
 }
 
 int startSockets() {

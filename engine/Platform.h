@@ -65,6 +65,15 @@ constexpr int WORKING_DIRECTORY_BUFFER = 256;
 std::string workingDirectory();
 
 // ---------------------------------------------------------------------------
+// Display
+// ---------------------------------------------------------------------------
+
+/// True when a window can be opened: where windows go through an X display
+/// server, when one has been named (DISPLAY set); elsewhere always. Without a
+/// display server, opening a window would end the process.
+bool hasDisplay();
+
+// ---------------------------------------------------------------------------
 // Sockets
 // ---------------------------------------------------------------------------
 // Every socket is a non-blocking TCP stream socket: no call below waits for
