@@ -151,9 +151,7 @@ int NetworkManager::connect(std::string host, std::string port) {
         logSocketError(code);
         return -1;
     }
-    m_sock.push_back(socket_handle);
-    m_send_queues.emplace_back();
-    const int index = getNumConnections() - 1;
+    const int index = listConnection(socket_handle);
     log.writeLog(1, "NetworkManager::connect(): Connected to '%s' port '%s', socket %d.",
                  host.c_str(), port.c_str(), index);
     return index;
@@ -181,9 +179,7 @@ int NetworkManager::accept() {
         logSocketError(code);
         return -2;
     }
-    m_sock.push_back(socket_handle);
-    m_send_queues.emplace_back();
-    const int index = getNumConnections() - 1;
+    const int index = listConnection(socket_handle);
     log.writeLog(1, "NetworkManager::accept(): New connection, socket %d.", index);
     report(*this, ACCEPT, index);
     return index;
@@ -225,6 +221,13 @@ int NetworkManager::close(int sock) {
     return result;
 }
 
+int NetworkManager::listConnection(platform::Socket socket_handle) {
+    m_sock.push_back(socket_handle);
+    m_send_queues.emplace_back();
+    m_queued_bytes.push_back(0);
+    return getNumConnections() - 1;
+}
+
 void NetworkManager::removeClosed() {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < m_sock.size(); i++) {
@@ -234,11 +237,13 @@ void NetworkManager::removeClosed() {
         if (kept != i) {  // a queue moved onto itself would come out empty
             m_sock[kept] = m_sock[i];
             m_send_queues[kept] = std::move(m_send_queues[i]);
+            m_queued_bytes[kept] = m_queued_bytes[i];
         }
         kept++;
     }
     m_sock.resize(kept);
     m_send_queues.resize(kept);
+    m_queued_bytes.resize(kept);
 }
 
 bool NetworkManager::isOpen(int sock) const {
@@ -295,6 +300,7 @@ int NetworkManager::send(const void* data, std::size_t bytes, int sock) {
         QueuedMessage rest = copyMessage(p_bytes, bytes, DUE_AT_ONCE);
         rest.m_sent = static_cast<std::uint64_t>(sent);
         queue.push_front(std::move(rest));
+        m_queued_bytes[sock] += bytes - static_cast<std::uint64_t>(sent);
         return -1;
     }
     return 0;
@@ -311,7 +317,17 @@ int NetworkManager::queue(const void* data, std::size_t bytes, int sock, int due
         log.writeLog("NetworkManager::queue(): Error! No data to queue.");
         return -1;
     }
+    if (bytes > MAX_QUEUED_BYTES - m_queued_bytes[sock]) {
+        log.writeLog(
+            "NetworkManager::queue(): Error! Socket %d has %llu bytes waiting. Unable to queue "
+            "%llu "
+            "more.",
+            sock, static_cast<unsigned long long>(m_queued_bytes[sock]),
+            static_cast<unsigned long long>(bytes));
+        return -1;
+    }
     m_send_queues[sock].push_back(copyMessage(static_cast<const char*>(data), bytes, due_step));
+    m_queued_bytes[sock] += bytes;
     return 0;
 }
 
@@ -398,11 +414,13 @@ int NetworkManager::sendDue(int sock, int step) {
             return sum - 1;
         }
         if (sent == -1) {
+            m_queued_bytes[sock] -= left;
             m_send_queues[sock].pop_front();
             reportSendError(sock, code);
             sum--;
             continue;
         }
+        m_queued_bytes[sock] -= static_cast<std::uint64_t>(sent);
         if (static_cast<std::uint64_t>(sent) < left) {
             LogManager::getInstance().writeLog(
                 "NetworkManager::send(): Warning! %d of %d bytes sent.", static_cast<int>(sent),
@@ -479,6 +497,11 @@ platform::Socket NetworkManager::getSocket(int sock) const {
 
 int NetworkManager::getQueueLength(int sock) const {
     return sock >= 0 && sock < getNumConnections() ? static_cast<int>(m_send_queues[sock].size())
+                                                   : -1;
+}
+
+std::int64_t NetworkManager::getQueuedBytes(int sock) const {
+    return sock >= 0 && sock < getNumConnections() ? static_cast<std::int64_t>(m_queued_bytes[sock])
                                                    : -1;
 }
 

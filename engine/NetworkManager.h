@@ -28,6 +28,10 @@ constexpr int CONNECT_TIMEOUT = 3000;
 /// Most bytes the per-frame polling reads from one connection in one step.
 constexpr std::size_t RECEIVE_BUFFER_SIZE = 64 * 1024;
 
+/// Most unsent bytes one connection's send queue holds; queue refuses more, so
+/// a peer that stops reading cannot make the game's memory grow without end.
+constexpr std::uint64_t MAX_QUEUED_BYTES = 64 * 1024 * 1024;
+
 /// One outgoing message waiting in a connection's send queue.
 struct QueuedMessage {
     std::uint64_t m_bytes = 0;         ///< Length of the data.
@@ -128,6 +132,9 @@ public:
     /// Number of messages waiting in a connection's send queue, or -1.
     int getQueueLength(int sock) const;
 
+    /// Unsent bytes waiting in a connection's send queue, or -1.
+    std::int64_t getQueuedBytes(int sock) const;
+
 private:
     NetworkManager();
 
@@ -147,6 +154,9 @@ private:
     /// Sends the due messages of one connection; the sum of the results.
     int sendDue(int sock, int step);
 
+    /// Lists a new connection with an empty send queue; its index.
+    int listConnection(platform::Socket socket_handle);
+
     /// Drops the listed connections that have been closed, keeping the order.
     void removeClosed();
 
@@ -158,6 +168,7 @@ private:
     int m_max_connections;                                 ///< Most connections accept holds.
     std::vector<platform::Socket> m_sock;                  ///< Connected sockets.
     std::vector<std::deque<QueuedMessage>> m_send_queues;  ///< Index-aligned with m_sock.
+    std::vector<std::uint64_t> m_queued_bytes;             ///< Unsent bytes of each queue.
     std::vector<char> m_receive_buffer;                    ///< Per-frame polling's buffer.
     int m_closing;                                         ///< Depth of close calls in progress.
 };
