@@ -4,6 +4,7 @@
 // reference, and pixel by pixel for shapes.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,7 +17,6 @@
 #include "WorldKit.h"
 #include "WorldManager.h"
 #include "XDisplay.h"
-#include "utility.h"
 
 namespace {
 
@@ -103,33 +103,25 @@ protected:
         return ox_test::countColor(image, cellCore(column, row, CELL_W, CELL_H), BACKGROUND) == 0;
     }
 
-    // Draws each character of text in a reference cell of its own (every
-    // third column of the reference row, from first_column on); the column
-    // of each character.
-    static std::vector<int> references(const std::string& text, ox::Color color,
-                                       int first_column = 2) {
-        std::vector<int> columns;
-        for (std::size_t i = 0; i < text.size(); i++) {
-            const int column = first_column + 3 * static_cast<int>(i);
-            // A cell of the window, wherever the view is.
-            const Vector cell(static_cast<float>(column), REFERENCE_ROW);
-            display().drawCh(ox::viewToWorld(cell), text[i], color, 0);
-            columns.push_back(column);
+    // Draws each character of text alone, in a cell of its own on the
+    // reference row (every third column), for the scenes' cells to match.
+    void drawReferences(const std::string& text, ox::Color color) {
+        for (char ch : text) {
+            const int column = 2 + 3 * static_cast<int>(m_reference.size());
+            display().drawCh(Vector(static_cast<float>(column), REFERENCE_ROW), ch, color, 0);
+            m_reference[ch] = column;
         }
-        return columns;
     }
 
     // Checks that a row shows text from a column on, cell by cell.
-    static void expectText(const sf::Image& image, int column, int row, const std::string& text,
-                           const std::vector<int>& reference_columns) {
-        for (std::size_t i = 0; i < text.size(); i++) {
-            EXPECT_TRUE(sameCell(image, column + static_cast<int>(i), row, reference_columns[i],
-                                 REFERENCE_ROW))
-                << "'" << text[i] << "' at column " << column + static_cast<int>(i) << ", row "
-                << row;
+    void expectText(const sf::Image& image, int column, int row, const std::string& text) {
+        for (int i = 0; i < static_cast<int>(text.size()); i++) {
+            EXPECT_TRUE(sameCell(image, column + i, row, m_reference.at(text[i]), REFERENCE_ROW))
+                << "'" << text[i] << "' at column " << column + i << ", row " << row;
         }
     }
 
+    std::map<char, int> m_reference;                     // column of each reference character
     std::vector<std::unique_ptr<ox::Sprite>> m_sprites;  // outlive the objects
     ox_test::World m_world{80, 24, 5};
 };
@@ -140,13 +132,12 @@ TEST_F(ViewsGuiTest, HigherAltitudesPaintOverLowerOnes) {
     ox::Object* p_top_shape = shaped(Vector(50, 5), ox::GREEN, 3);
     character(Vector(20, 5), 'M', ox::RED, 1);
     shaped(Vector(50, 5), ox::RED, 1);
-    display().drawCh(Vector(10, REFERENCE_ROW), 'W', ox::GREEN, 0);
-    display().drawCh(Vector(12, REFERENCE_ROW), 'M', ox::RED, 0);
+    drawReferences("W", ox::GREEN);
+    drawReferences("M", ox::RED);
 
     world().draw();
     sf::Image image = capture();
-    EXPECT_TRUE(sameCell(image, 20, 5, 10, REFERENCE_ROW));
-    EXPECT_FALSE(sameCell(image, 20, 5, 12, REFERENCE_ROW));
+    expectText(image, 20, 5, "W");
     // The circle's centre: its pixel position (500, 100) plus half its size.
     EXPECT_EQ(pixelAt(image, 515, 115), sf::Color::Green);
 
@@ -155,7 +146,7 @@ TEST_F(ViewsGuiTest, HigherAltitudesPaintOverLowerOnes) {
     ASSERT_EQ(p_top_shape->setAltitude(0), 0);
     world().draw();
     image = capture();
-    EXPECT_TRUE(sameCell(image, 20, 5, 12, REFERENCE_ROW));
+    expectText(image, 20, 5, "M");
     EXPECT_EQ(pixelAt(image, 515, 115), sf::Color::Red);
 }
 
@@ -186,24 +177,23 @@ TEST_F(ViewsGuiTest, BorderedViewObjectHasDashesAndBarsInTheirCells) {
     p_v->setViewString("Score");
     p_v->setValue(7);
     p_v->setColor(ox::YELLOW);
-    const std::vector<int> refs = references("-|Score7", ox::YELLOW);
+    drawReferences("-|Score7", ox::YELLOW);
     world().draw();
     const sf::Image image = capture();
 
     // At (40, 1): " Score 7 " is nine cells from column 36 to 44.
-    expectText(image, 37, 1, "Score", {refs[2], refs[3], refs[4], refs[5], refs[6]});
-    expectText(image, 43, 1, "7", {refs[7]});
+    expectText(image, 37, 1, "Score");
+    expectText(image, 43, 1, "7");
     for (int column : {36, 42, 44}) {
         const PixelBox core = cellCore(column, 1, CELL_W, CELL_H);
         EXPECT_EQ(ox_test::countColor(image, core, BACKGROUND), core.width * core.height)
             << "space at column " << column;
     }
     // Nine dashes above and below, a bar just outside each end.
-    for (int row : {0, 2}) {
-        expectText(image, 36, row, std::string(9, '-'), std::vector<int>(9, refs[0]));
-    }
-    expectText(image, 35, 1, "|", {refs[1]});
-    expectText(image, 45, 1, "|", {refs[1]});
+    expectText(image, 36, 0, std::string(9, '-'));
+    expectText(image, 36, 2, std::string(9, '-'));
+    expectText(image, 35, 1, "|");
+    expectText(image, 45, 1, "|");
     // Corners, and the cells beyond the bars, stay empty.
     for (int column : {35, 45}) {
         EXPECT_TRUE(noCharacter(image, column, 0)) << column;

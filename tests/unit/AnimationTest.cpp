@@ -78,9 +78,6 @@ TEST_F(AnimationTest, BoxTextAndName) {
     EXPECT_EQ(m_animation.getBox(), ox::Box(ox::Vector(-2.0f, -1.5f), 4, 3));
 
     m_animation.setIndex(1);
-    m_animation.setTransform(2);
-    EXPECT_EQ(m_animation.toString(),
-              "sprite ship, frame_idx 1, slowdown_count 0, transform HORIZONTAL");
     m_animation.setTransform(9);
     EXPECT_EQ(m_animation.toString(),
               "sprite ship, frame_idx 1, slowdown_count 0, transform UNKNOWN");

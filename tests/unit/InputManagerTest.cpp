@@ -1,5 +1,5 @@
-// The input manager without a window: the key table, start-up and shut-down
-// with and without a display, headless input. Real key presses are in tests/gui.
+// The input manager's key table, whole, against the documented one. Real key
+// presses through a window are in tests/gui.
 #include <gtest/gtest.h>
 
 #include <SFML/Window/Event.hpp>
@@ -9,11 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Config.h"
-#include "EventKeyboard.h"
 #include "InputManager.h"
-#include "LogCapture.h"
-#include "WorldKit.h"
 
 namespace {
 
@@ -111,61 +107,6 @@ TEST(InputKeyTable, MatchesTheDocumentedTableAndPollOrder) {
     }
     EXPECT_EQ(input.keyToString(Keyboard::UNDEFINED_KEY), "");
     EXPECT_EQ(input.keyToString(76), "");
-}
-
-TEST(InputManager, ToEventKeyboardSetsTheKeyAndLeavesTheAction) {
-    ox_test::LogCapture log(0);  // level 0: no line asks the window system for a key's name
-    InputManager& input = InputManager::getInstance();
-    const sf::Event press = sf::Event::KeyPressed{.code = sf::Keyboard::Key::P};
-    const ox::EventKeyboard p = input.toEventKeyboard(press);
-    EXPECT_EQ(p.getKey(), Keyboard::P);
-    EXPECT_EQ(p.getKeyboardAction(), ox::UNDEFINED_KEYBOARD_ACTION);
-    const sf::Event release = sf::Event::KeyReleased{.code = sf::Keyboard::Key::Subtract};
-    EXPECT_EQ(input.toEventKeyboard(release).getKey(), Keyboard::MINUS);
-    const sf::Event hyphen = sf::Event::KeyPressed{.code = sf::Keyboard::Key::Hyphen};
-    EXPECT_EQ(input.toEventKeyboard(hyphen).getKey(), Keyboard::UNDEFINED_KEY);
-
-    EXPECT_EQ(input.toEventKeyboard(sf::Event::Closed{}).getKey(), Keyboard::UNDEFINED_KEY);
-    EXPECT_EQ(log.messages(), std::vector<std::string>{
-                                  "toEventKeyboard(): Error! Called with non-keyboard event."});
-}
-
-// The input manager's own log lines.
-std::vector<std::string> inputLines(const ox_test::LogCapture& log) {
-    std::vector<std::string> lines = log.messages();
-    std::erase_if(lines,
-                  [](const std::string& line) { return line.find("InputManager") == line.npos; });
-    return lines;
-}
-
-TEST(InputManager, HeadlessDeliversNothingAndWithoutADisplayThereIsNoInput) {
-    ox_test::World world(80, 24, 5);
-    ox::Config::getInstance().loadConfig("headless:true,");
-    InputManager& input = InputManager::getInstance();
-    ASSERT_EQ(input.startUp(), 0);
-    EXPECT_EQ(input.startUp(), -1);
-    auto* p_listener = new ox_test::Recorder;
-    ASSERT_EQ(p_listener->registerInterest("ox-keyboard"), 0);
-    ASSERT_EQ(p_listener->registerInterest("ox-mouse"), 0);
-    for (int i = 0; i < 3; i++) {
-        input.getInput();
-    }
-    EXPECT_TRUE(ox_test::journal().empty());
-    input.shutDown();
-
-    ox::Config::getInstance().loadConfig("headless:false,");
-    EXPECT_EQ(input.startUp(), -1);
-    EXPECT_FALSE(input.isStarted());
-    input.getInput();
-    EXPECT_EQ(inputLines(world.log()),
-              (std::vector<std::string>{
-                  "InputManager::startUp(): no input in headless mode.",
-                  "InputManager::startUp(): successfully started.",
-                  "InputManager::startup(): Warning! InputManager already started.",
-                  "InputManager::shutDown(): successfully stopped.",
-                  "InputManager::startUp(): Error! DisplayManager must be started first.",
-                  "InputManager::getInput(): DisplayManager unexpectedly returned null window!",
-              }));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// Objects with sprites: setSprite with its box and re-indexing, Object::draw
-// playing the animation on a headless display, and the world manager's
-// drawing order by altitude and view.
+// Objects on a headless display: setSprite with its box and re-indexing,
+// Object::draw playing the animation, shapes sized from the cells, and the
+// world manager's drawing order by altitude and view.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,7 +41,7 @@ public:
 class ObjectDrawTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ox::Config::getInstance().loadConfig("headless:true,");
+        ox::Config::getInstance().loadConfig("headless:true,font_scale:1.5,");
         ASSERT_EQ(ox::DisplayManager::getInstance().startUp(), 0);
         ASSERT_EQ(ox::ResourceManager::getInstance().startUp(), 0);
         // Three frames of 4 x 3 cells, each a different letter, slowdown 1.
@@ -111,6 +111,20 @@ TEST_F(ObjectDrawTest, WorldDrawsVisibleObjectsInViewByAltitude) {
     ox::WorldManager::getInstance().draw();
     EXPECT_EQ(painted(), (std::vector<int>{p_low->getId(), p_low_second->getId(), p_middle->getId(),
                                            p_edge->getId(), p_high->getId()}));
+}
+
+TEST_F(ObjectDrawTest, ShapesAreSizedFromTheCellsAndRefuseUnknownTypes) {
+    // Cells of 12.8 x 32 pixels: 12 whole pixels, times the font scale 1.5.
+    const ox::Shape of_object = (new ox::Object)->getShape();
+    EXPECT_EQ(of_object.getSize(), 18.0f);
+    EXPECT_EQ(of_object.getType(), ox::UNDEFINED_SHAPE);  // an object draws none by default
+    ox::Shape shape;
+    shape.setType(ox::TRIANGLE);
+    shape.setType(3);
+    EXPECT_EQ(shape.getType(), ox::TRIANGLE);
+    EXPECT_TRUE(m_world.log().contains("Shape::setType(): Unknown shape type 3. Ignoring."));
+    shape.setColor(ox::CUSTOM);
+    EXPECT_EQ(shape.toString(), "triangle, size 18.000000, Unknown color, 255");
 }
 
 }  // namespace
