@@ -1,11 +1,10 @@
 // The game manager's start-up with the display, input and resource managers:
-// their place in the order, the world fitted to the window, the reverse stop,
-// and a failing manager stopping the start-up.
+// their place in the order, the world fitted to the window, the reverse stop.
+// (A failing manager stopping the start-up is checked with the world manager.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "Config.h"
 #include "DisplayManager.h"
 #include "EventStep.h"
 #include "GameManager.h"
@@ -55,30 +54,6 @@ TEST(DisplayStartUpOrder, DisplayInputResourceWorldAndTheWorldFitsTheWindow) {
         return std::find(expected.begin(), expected.end(), m) == expected.end();
     });
     EXPECT_EQ(seen, expected);
-}
-
-TEST(DisplayStartUpOrder, AFailingManagerStopsStartUpAndShutDownStopsWhatRuns) {
-    // A display without rows fails; an input manager already running refuses
-    // a second start.
-    for (const std::string failing : {"display", "input"}) {
-        ox_test::LogCapture log(1, false);
-        const int rows = failing == "display" ? -1 : 24;
-        ox_test::writeFile("ox-config.txt",
-                           "headless:true,\nwindow_vertical_chars:" + std::to_string(rows) + ",\n");
-        if (failing == "input") {
-            ox::Config::getInstance().loadConfig("");  // the file's headless mode
-            ASSERT_EQ(ox::InputManager::getInstance().startUp(), 0);
-        }
-        ox::GameManager& gm = ox::GameManager::getInstance();
-        EXPECT_EQ(gm.startUp(), -1);
-        EXPECT_TRUE(
-            log.contains("GameManager::startUp(): Error! Starting " + failing + " manager."));
-        EXPECT_FALSE(ox::ResourceManager::getInstance().isStarted());
-        EXPECT_FALSE(ox::WorldManager::getInstance().isStarted());
-        gm.shutDown();
-        EXPECT_FALSE(ox::InputManager::getInstance().isStarted());
-        EXPECT_FALSE(ox::DisplayManager::getInstance().isStarted());
-    }
 }
 
 }  // namespace
