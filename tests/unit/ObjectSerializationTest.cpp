@@ -40,7 +40,7 @@ void loadBoat() {
     ASSERT_EQ(ox::ResourceManager::getInstance().loadSprite("boat.txt", "boat"), 0);
 }
 
-TEST(ObjectSerialization, NewObjectWritesEveryAttributeInOrderThenOnlyTheMask) {
+TEST(ObjectSerialization, AttrZeroWritesWhatWasModifiedAndAMaskOnlyItsOwn) {
     World world(80, 24, 25);
     auto* p_o = new Object;
     p_o->setVelocity(Vector(3, 4));
@@ -64,11 +64,9 @@ TEST(ObjectSerialization, NewObjectWritesEveryAttributeInOrderThenOnlyTheMask) {
                              "\tDIRECTION: (0.6,0.8)", "\tSPEED: 5.000000"}) {
         EXPECT_TRUE(world.log().contains(line)) << line;
     }
-}
 
-TEST(ObjectSerialization, ChosenMaskWritesOnlyItsAttributes) {
-    World world(80, 24, 25);
-    auto* p_o = new Object;
+    // A chosen mask writes only its attributes and clears only their bits.
+    p_o->setModified(ox::ALL_OBJECT_ATTRIBUTES);
     p_o->setPosition(Vector(7.5f, 3));
     EXPECT_EQ(record(*p_o, ox::POSITION), le32(0x20) + vec(7.5f, 3));
     EXPECT_EQ(p_o->getModified(), ox::ALL_OBJECT_ATTRIBUTES & ~0x20u);
