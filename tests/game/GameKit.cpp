@@ -126,7 +126,6 @@ void Player::playPerfectly() {
             const float y = p_note->getPosition().getY();
             if (p_note->getKey() == lane && !p_note->isHit() && c + 5 < y && y < c + 6) {
                 tapKey(key);
-                m_taps.emplace_back(entry(), lane);
                 break;
             }
         }

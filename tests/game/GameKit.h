@@ -75,8 +75,6 @@ public:
 
     /// Every note seen, by object id.
     const std::map<int, SeenNote>& notes() const { return m_notes; }
-    /// Chart entry of each perfect-play tap, with the lane character.
-    const std::vector<std::pair<int, char>>& taps() const { return m_taps; }
     /// Step events received while the song was playing.
     int songSteps() const { return m_song_steps; }
     /// The game manager's step count at chart entry 0; -1 before the song.
@@ -91,7 +89,6 @@ private:
     int m_song_steps = 0;
     int m_first_song_step = -1;
     std::map<int, SeenNote> m_notes;
-    std::vector<std::pair<int, char>> m_taps;
 };
 
 }  // namespace game_test

@@ -34,8 +34,8 @@ struct Input {
 };
 
 std::ostream& operator<<(std::ostream& out, const Input& in) {
-    return out << "{step " << in.step << " " << in.type << " action " << in.action << " code "
-               << in.code << " at (" << in.where.getX() << "," << in.where.getY() << ")}";
+    return out << "{step " << in.step << " " << in.type << " " << in.action << " " << in.code
+               << " at " << in.where.getX() << "," << in.where.getY() << "}";
 }
 
 Input key(int step, int action, int code) {
@@ -180,14 +180,9 @@ TEST(InputGui, RealKeysAndMouseThroughTheGameLoop) {
     EXPECT_EQ(l.received, expected);
 
     EXPECT_EQ(log.count("InputManager::toEventKeyboard(): Warning key '-' not handled."), 2);
-    EXPECT_EQ(log.count("InputManager::toEventKeyboard(): Keyboard event 'P' (p)"), 2);
-    EXPECT_EQ(log.count("InputManager::toEventKeyboard(): Keyboard event '-' (Minus (Numpad))"), 2);
     EXPECT_EQ(log.count("InputManager::getInput(): Window closed. Setting game over."), 1);
-    EXPECT_TRUE(log.contains("InputManager::startUp(): Keyboard repeated disabled."));
     EXPECT_TRUE(p_window->isOpen());  // closing is the game's decision, not the input's
     gm.shutDown();
-    EXPECT_TRUE(log.contains("InputManager::shutDown(): Keyboard repeat enabled."));
-    EXPECT_TRUE(log.contains("Input manager stopped"));
 }
 
 }  // namespace

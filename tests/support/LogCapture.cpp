@@ -1,5 +1,6 @@
 #include "LogCapture.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <sstream>
@@ -114,20 +115,14 @@ bool LogCapture::contains(const std::string& message) const {
 }
 
 int LogCapture::count(const std::string& message) const {
-    int found = 0;
-    for (const std::string& m : messages()) {
-        found += m == message ? 1 : 0;
-    }
-    return found;
+    const std::vector<std::string> all = messages();
+    return static_cast<int>(std::count(all.begin(), all.end(), message));
 }
 
 bool LogCapture::containsPart(const std::string& part) const {
-    for (const std::string& m : messages()) {
-        if (m.find(part) != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
+    const std::vector<std::string> all = messages();
+    return std::any_of(all.begin(), all.end(),
+                       [&](const std::string& m) { return m.find(part) != std::string::npos; });
 }
 
 }  // namespace ox_test

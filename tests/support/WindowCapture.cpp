@@ -17,13 +17,9 @@ PixelBox cellCore(int column, int row, int cell_w, int cell_h) {
                     cell_h - cell_h / 5};
 }
 
-namespace {
-
-sf::Color pixel(const sf::Image& image, int x, int y) {
+sf::Color pixelAt(const sf::Image& image, int x, int y) {
     return image.getPixel(sf::Vector2u(static_cast<unsigned>(x), static_cast<unsigned>(y)));
 }
-
-}  // namespace
 
 bool samePixels(const sf::Image& image, PixelBox a, PixelBox b) {
     if (a.width != b.width || a.height != b.height) {
@@ -31,7 +27,7 @@ bool samePixels(const sf::Image& image, PixelBox a, PixelBox b) {
     }
     for (int y = 0; y < a.height; y++) {
         for (int x = 0; x < a.width; x++) {
-            if (pixel(image, a.left + x, a.top + y) != pixel(image, b.left + x, b.top + y)) {
+            if (pixelAt(image, a.left + x, a.top + y) != pixelAt(image, b.left + x, b.top + y)) {
                 return false;
             }
         }
@@ -43,7 +39,7 @@ int countColor(const sf::Image& image, PixelBox box, sf::Color color) {
     int count = 0;
     for (int y = box.top; y < box.top + box.height; y++) {
         for (int x = box.left; x < box.left + box.width; x++) {
-            count += pixel(image, x, y) == color ? 1 : 0;
+            count += pixelAt(image, x, y) == color ? 1 : 0;
         }
     }
     return count;
@@ -55,7 +51,7 @@ bool colorBounds(const sf::Image& image, sf::Color color, PixelBox& box) {
     int left = width, top = height, right = -1, bottom = -1;
     for (int y = 0; y < height; y++) {
         for (int x = 0; x < width; x++) {
-            if (pixel(image, x, y) == color) {
+            if (pixelAt(image, x, y) == color) {
                 left = std::min(left, x);
                 top = std::min(top, y);
                 right = std::max(right, x);

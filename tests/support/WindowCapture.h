@@ -23,6 +23,9 @@ sf::Image captureWindow(const sf::RenderWindow& window);
 /// background and glyph, whatever its neighbours hold.
 PixelBox cellCore(int column, int row, int cell_w, int cell_h);
 
+/// The colour of one pixel of an image.
+sf::Color pixelAt(const sf::Image& image, int x, int y);
+
 /// True when two equally sized pixel boxes of an image hold the same pixels.
 bool samePixels(const sf::Image& image, PixelBox a, PixelBox b);
 

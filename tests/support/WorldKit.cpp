@@ -1,7 +1,10 @@
 #include "WorldKit.h"
 
+#include <algorithm>
+
 #include "EventCollision.h"
 #include "ObjectListIterator.h"
+#include "SceneGraph.h"
 #include "WorldManager.h"
 
 namespace ox_test {
@@ -79,6 +82,25 @@ std::vector<int> ids(const ox::ObjectList& list) {
         result.push_back(p_o->getId());
     }
     return result;
+}
+
+bool holds(const ox::ObjectList& list, const ox::Object* p_o) {
+    const std::vector<ox::Object*> objects = contents(list);
+    return std::find(objects.begin(), objects.end(), p_o) != objects.end();
+}
+
+bool indexedRight(const ox::Object* p_o) {
+    const ox::SceneGraph& graph = ox::WorldManager::getInstance().getSceneGraph();
+    const bool active = p_o->isActive();
+    bool right = holds(graph.activeObjects(), p_o) == active &&
+                 holds(graph.inactiveObjects(), p_o) == !active &&
+                 holds(graph.solidObjects(), p_o) == (active && p_o->isSolid()) &&
+                 holds(graph.objectsOfType(p_o->getType()), p_o) == active;
+    for (int altitude = 0; altitude <= ox::MAX_ALTITUDE; altitude++) {
+        right = right && holds(graph.visibleObjects(altitude), p_o) ==
+                             (active && p_o->isVisible() && p_o->getAltitude() == altitude);
+    }
+    return right;
 }
 
 }  // namespace ox_test

@@ -17,45 +17,26 @@ namespace ox_test {
 
 namespace {
 
-// The few Xlib calls the helpers need, looked up at run time: the tests link
-// the windowing library, not Xlib itself.
-struct Xlib {
-    decltype(&XOpenDisplay) open_display = nullptr;
-    decltype(&XCloseDisplay) close_display = nullptr;
-    decltype(&XInternAtom) intern_atom = nullptr;
-    decltype(&XSendEvent) send_event = nullptr;
-    decltype(&XSync) sync = nullptr;
-    decltype(&XStringToKeysym) string_to_keysym = nullptr;
-    decltype(&XKeysymToKeycode) keysym_to_keycode = nullptr;
+// An Xlib function looked up at run time (the tests link the windowing
+// library, not Xlib itself); null when it cannot be found.
+template <typename F>
+F xlib(const char* name) {
+    static void* p_library = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
+    return p_library == nullptr ? nullptr : reinterpret_cast<F>(dlsym(p_library, name));
+}
 
-    bool loaded() const {
-        return open_display != nullptr && close_display != nullptr && intern_atom != nullptr &&
-               send_event != nullptr && sync != nullptr && string_to_keysym != nullptr &&
-               keysym_to_keycode != nullptr;
+// Runs body on a connection of its own to the server; false when none opens.
+template <typename Body>
+bool withDisplay(Body body) {
+    const auto open_display = xlib<decltype(&XOpenDisplay)>("XOpenDisplay");
+    const auto close_display = xlib<decltype(&XCloseDisplay)>("XCloseDisplay");
+    Display* p_display = open_display && close_display ? open_display(nullptr) : nullptr;
+    if (p_display == nullptr) {
+        return false;
     }
-};
-
-const Xlib& xlib() {
-    static const Xlib functions = [] {
-        Xlib f;
-        void* p_library = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
-        if (p_library != nullptr) {
-            f.open_display =
-                reinterpret_cast<decltype(&XOpenDisplay)>(dlsym(p_library, "XOpenDisplay"));
-            f.close_display =
-                reinterpret_cast<decltype(&XCloseDisplay)>(dlsym(p_library, "XCloseDisplay"));
-            f.intern_atom =
-                reinterpret_cast<decltype(&XInternAtom)>(dlsym(p_library, "XInternAtom"));
-            f.send_event = reinterpret_cast<decltype(&XSendEvent)>(dlsym(p_library, "XSendEvent"));
-            f.sync = reinterpret_cast<decltype(&XSync)>(dlsym(p_library, "XSync"));
-            f.string_to_keysym =
-                reinterpret_cast<decltype(&XStringToKeysym)>(dlsym(p_library, "XStringToKeysym"));
-            f.keysym_to_keycode =
-                reinterpret_cast<decltype(&XKeysymToKeycode)>(dlsym(p_library, "XKeysymToKeycode"));
-        }
-        return f;
-    }();
-    return functions;
+    body(p_display);
+    close_display(p_display);
+    return true;
 }
 
 // Reads the display number the server writes once it accepts connections,
@@ -137,40 +118,37 @@ bool xdotool(const std::string& args) {
 }
 
 int keycodeOf(const std::string& keysym_name) {
-    const Xlib& x = xlib();
-    if (!x.loaded()) {
-        return 0;
+    const auto to_keysym = xlib<decltype(&XStringToKeysym)>("XStringToKeysym");
+    const auto to_keycode = xlib<decltype(&XKeysymToKeycode)>("XKeysymToKeycode");
+    int keycode = 0;
+    if (to_keysym != nullptr && to_keycode != nullptr) {
+        withDisplay([&](Display* p_display) {
+            const KeySym keysym = to_keysym(keysym_name.c_str());
+            keycode = keysym == NoSymbol ? 0 : to_keycode(p_display, keysym);
+        });
     }
-    Display* p_display = x.open_display(nullptr);
-    if (p_display == nullptr) {
-        return 0;
-    }
-    const KeySym keysym = x.string_to_keysym(keysym_name.c_str());
-    const int keycode = keysym == NoSymbol ? 0 : x.keysym_to_keycode(p_display, keysym);
-    x.close_display(p_display);
     return keycode;
 }
 
 bool requestWindowClose(unsigned long window) {
-    const Xlib& x = xlib();
-    if (!x.loaded()) {
-        return false;
+    const auto intern_atom = xlib<decltype(&XInternAtom)>("XInternAtom");
+    const auto send_event = xlib<decltype(&XSendEvent)>("XSendEvent");
+    const auto sync = xlib<decltype(&XSync)>("XSync");
+    Status sent = 0;
+    if (intern_atom != nullptr && send_event != nullptr && sync != nullptr) {
+        withDisplay([&](Display* p_display) {
+            XEvent event{};
+            event.xclient.type = ClientMessage;
+            event.xclient.window = window;
+            event.xclient.message_type = intern_atom(p_display, "WM_PROTOCOLS", False);
+            event.xclient.format = 32;
+            event.xclient.data.l[0] =
+                static_cast<long>(intern_atom(p_display, "WM_DELETE_WINDOW", False));
+            event.xclient.data.l[1] = CurrentTime;
+            sent = send_event(p_display, window, False, NoEventMask, &event);
+            sync(p_display, False);
+        });
     }
-    Display* p_display = x.open_display(nullptr);
-    if (p_display == nullptr) {
-        return false;
-    }
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = x.intern_atom(p_display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] =
-        static_cast<long>(x.intern_atom(p_display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    const Status sent = x.send_event(p_display, window, False, NoEventMask, &event);
-    x.sync(p_display, False);
-    x.close_display(p_display);
     return sent != 0;
 }
 

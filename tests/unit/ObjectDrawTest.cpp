@@ -1,7 +1,6 @@
-// Objects with sprites: setSprite and setAnimation with their boxes and
-// re-indexing, Object::draw on a headless display (drawing fails there, so
-// the playback state shows that the animation was drawn), and the world
-// manager's drawing order by altitude and view.
+// Objects on a headless display: setSprite with its box and re-indexing,
+// Object::draw playing the animation, shapes sized from the cells, and the
+// world manager's drawing order by altitude and view.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -42,7 +41,7 @@ public:
 class ObjectDrawTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ox::Config::getInstance().loadConfig("headless:true,");
+        ox::Config::getInstance().loadConfig("headless:true,font_scale:1.5,");
         ASSERT_EQ(ox::DisplayManager::getInstance().startUp(), 0);
         ASSERT_EQ(ox::ResourceManager::getInstance().startUp(), 0);
         // Three frames of 4 x 3 cells, each a different letter, slowdown 1.
@@ -76,7 +75,6 @@ TEST_F(ObjectDrawTest, SetSpriteTakesTheSpritesBoxAndReindexes) {
     p_o->setModified(0);
     ASSERT_EQ(p_o->setSprite("wide"), 0);
     EXPECT_EQ(p_o->getBox(), Box(Vector(-2, -1.5f), 4, 3));
-    EXPECT_EQ(p_o->getAnimation().getSprite()->getLabel(), "wide");
     EXPECT_EQ(p_o->getAnimation().getName(), "wide");
     EXPECT_EQ(p_o->getModified(), static_cast<unsigned>(ox::ANIMATION | ox::BOX));
     EXPECT_EQ(ox_test::ids(ox::WorldManager::getInstance().getCollisions(p_probe, beside)),
@@ -85,53 +83,14 @@ TEST_F(ObjectDrawTest, SetSpriteTakesTheSpritesBoxAndReindexes) {
     // An unknown label changes nothing.
     p_o->setModified(0);
     EXPECT_EQ(p_o->setSprite("nothing"), -1);
-    EXPECT_TRUE(m_world.log().contains("Object::setSprite(): Warning! Sprite 'nothing' not found"));
     EXPECT_EQ(p_o->getAnimation().getName(), "wide");
     EXPECT_EQ(p_o->getModified(), 0u);
-}
 
-TEST_F(ObjectDrawTest, SetAnimationCopiesEveryFieldAndTheBoxOnlyWhenAsked) {
-    ox::Animation animation;
-    animation.setSprite(ox::ResourceManager::getInstance().getSprite("wide"));
-    animation.setIndex(2);
-    animation.setSlowdownCount(-1);
-    animation.setTransform(3);
-
-    auto* p_o = new ox::Object;
-    const Box original = p_o->getBox();
-    p_o->setModified(0);
-    p_o->setAnimation(animation, false);
-    EXPECT_EQ(p_o->getBox(), original);
-    EXPECT_EQ(p_o->getModified(), static_cast<unsigned>(ox::ANIMATION));
-    const ox::Animation copied = p_o->getAnimation();
-    EXPECT_EQ(copied.getSprite(), animation.getSprite());
-    EXPECT_EQ(copied.getIndex(), 2);
-    EXPECT_EQ(copied.getSlowdownCount(), -1);
-    EXPECT_EQ(copied.getTransform(), 3);
-    EXPECT_EQ(copied.getName(), "wide");
-
-    p_o->setAnimation(animation);
-    EXPECT_EQ(p_o->getBox(), Box(Vector(-2, -1.5f), 4, 3));
-
-    // Back to no sprite: the default 0.99 square.
-    p_o->setAnimation(ox::Animation());
-    EXPECT_EQ(p_o->getBox(), original);
-}
-
-TEST_F(ObjectDrawTest, DrawPlaysTheAnimation) {
-    auto* p_o = new ox::Object;
-    // Without a sprite there is nothing to draw, which is no failure.
-    EXPECT_EQ(p_o->draw(), 0);
-
-    ASSERT_EQ(p_o->setSprite("wide"), 0);
-    // Headless, the characters cannot be drawn: the result says so, and the
-    // animation still advances one frame per draw, wrapping after three.
-    std::vector<int> frames;
-    for (int i = 0; i < 4; i++) {
+    // Drawing plays the animation (headless, the characters themselves fail).
+    for (int frame : {1, 2, 0}) {
         EXPECT_EQ(p_o->draw(), -1);
-        frames.push_back(p_o->getAnimation().getIndex());
+        EXPECT_EQ(p_o->getAnimation().getIndex(), frame);
     }
-    EXPECT_EQ(frames, (std::vector<int>{1, 2, 0, 1}));
 }
 
 TEST_F(ObjectDrawTest, WorldDrawsVisibleObjectsInViewByAltitude) {
@@ -152,6 +111,20 @@ TEST_F(ObjectDrawTest, WorldDrawsVisibleObjectsInViewByAltitude) {
     ox::WorldManager::getInstance().draw();
     EXPECT_EQ(painted(), (std::vector<int>{p_low->getId(), p_low_second->getId(), p_middle->getId(),
                                            p_edge->getId(), p_high->getId()}));
+}
+
+TEST_F(ObjectDrawTest, ShapesAreSizedFromTheCellsAndRefuseUnknownTypes) {
+    // Cells of 12.8 x 32 pixels: 12 whole pixels, times the font scale 1.5.
+    const ox::Shape of_object = (new ox::Object)->getShape();
+    EXPECT_EQ(of_object.getSize(), 18.0f);
+    EXPECT_EQ(of_object.getType(), ox::UNDEFINED_SHAPE);  // an object draws none by default
+    ox::Shape shape;
+    shape.setType(ox::TRIANGLE);
+    shape.setType(3);
+    EXPECT_EQ(shape.getType(), ox::TRIANGLE);
+    EXPECT_TRUE(m_world.log().contains("Shape::setType(): Unknown shape type 3. Ignoring."));
+    shape.setColor(ox::CUSTOM);
+    EXPECT_EQ(shape.toString(), "triangle, size 18.000000, Unknown color, 255");
 }
 
 }  // namespace
