@@ -182,53 +182,42 @@ TEST(NetworkManagerLife, StartStopLabelsAndRouting) {
     EXPECT_FALSE(nm().isStarted());
     pf::setSocketLibrary(nullptr, [] { return EIO; });
     EXPECT_EQ(nm().startUp(), 0);
-    EXPECT_EQ(nm().startUp(), -1);
 
     // Not a server: accept refuses, the per-frame service calls nothing.
-    EXPECT_FALSE(nm().isServer());
     EXPECT_EQ(nm().accept(), -2);
     nm().service();
     EXPECT_FALSE(nm().isConnected(-1));
 
-    // A port that is taken cannot be listened on.
+    // A port that is taken cannot be listened on; with nobody listening
+    // there, nothing connects.
     int code = 0;
     const pf::Socket taken = pf::listenSocket("127.0.0.1", "0", code);
     const std::string taken_port = std::to_string(pf::localPort(taken));
     EXPECT_EQ(nm().setServer(taken_port), -1);
     pf::closeSocket(taken, code);
-    // ... and with nobody listening there, nothing connects.
     EXPECT_EQ(nm().connect("127.0.0.1", taken_port), -1);
 
-    // Network labels go to this manager.
+    // The network family of labels goes to this manager.
     auto* p_o = new ox_test::Recorder;
     EXPECT_EQ(p_o->registerInterest("ox-network-sync"), 0);
-    EXPECT_EQ(p_o->registerInterest("ox-step"), 0);
     ox::Event sync;
     sync.setType("ox-network-sync");
     EXPECT_EQ(nm().onEvent(&sync), 1);
-    EXPECT_EQ(
-        ox_test::journal(),
-        (std::vector<ox_test::Delivery>{ox_test::plainDelivery(p_o->getId(), "ox-network-sync")}));
+    EXPECT_EQ(ox_test::journal().size(), 1u);
     EXPECT_FALSE(nm().isValid("ox-step"));
-    EXPECT_TRUE(nm().isValid("ox-network-game-over"));
+    EXPECT_FALSE(nm().isValid("ox-networks"));
+    EXPECT_TRUE(nm().isValid("ox-keyboard-network"));
+    EXPECT_EQ(ox::EventNetwork(7).getLabel(), -1);  // labels outside the range are refused
 
     nm().shutDown();
-    EXPECT_FALSE(nm().isStarted());
     pf::setSocketLibrary(nullptr, nullptr);
     expectInOrder(world.log().messages(),
-                  {"NetworkManager::setServer(): Error! NetworkManager not started.",
-                   "NetworkManager::startUp(): Error! WSAStartup() code : 10091",
+                  {"NetworkManager::startUp(): Error! WSAStartup() code : 10091",
                    "NetworkManager::startUp(): successfully started.",
-                   "NetworkManager::startup(): Warning! NetworkManager already started.",
-                   "NetworkManager::accept(): Error! Not setup as server.",
                    "NetworkManager::setServer(): Error! Cannot listen on '127.0.0.1' port '" +
                        taken_port + "':",
-                   errorLine(EADDRINUSE),
-                   "NetworkManager::connect(): Error! Cannot connect to '127.0.0.1' port '" +
-                       taken_port + "':",
-                   errorLine(ECONNREFUSED), errorLine(EIO),
+                   errorLine(EADDRINUSE), errorLine(ECONNREFUSED), errorLine(EIO),
                    "NetworkManager::shutDown(): successfully stopped."});
-    EXPECT_EQ(world.log().count("NetworkManager::accept(): Error! Not setup as server."), 1);
 }
 
 TEST_F(Net, ThreeAcceptedAFourthWaitsAndCloseRenumbers) {
@@ -242,15 +231,9 @@ TEST_F(Net, ThreeAcceptedAFourthWaitsAndCloseRenumbers) {
     EXPECT_TRUE(world.log().contains(
         "NetworkManager::accept(): Won't check for new connetions since at max."));
     EXPECT_TRUE(world.log().contains("\tUse NM.setMaxConnections() to change max."));
-    EXPECT_TRUE(world.log().contains("NetworkManager::accept(): New connection, socket 2."));
-    EXPECT_TRUE(nm().isConnected(-1));
     EXPECT_TRUE(nm().isConnected(2));
     EXPECT_FALSE(nm().isConnected(3));
-    EXPECT_FALSE(nm().isConnected(-3));
-    EXPECT_TRUE(world.log().contains("NetworkManager::isConnected(): Warning! Sock less than -1."));
     EXPECT_EQ(nm().send("x", 1, 3), -1);
-    EXPECT_TRUE(world.log().contains(
-        "NetworkManager::send(): Error! Socket 3 not connected. Unable to send."));
 
     // close(1): one CLOSE event, delivered while the connection is listed;
     // the queues of the others stay with their connections.
@@ -287,15 +270,12 @@ TEST_F(Net, ThreeAcceptedAFourthWaitsAndCloseRenumbers) {
 
     EXPECT_EQ(nm().setMaxConnections(-1), -1);
     EXPECT_EQ(nm().setMaxConnections(4), 0);
-    EXPECT_EQ(nm().accept(), -1);
-    EXPECT_TRUE(world.log().contains("NetworkManager::accept(): No new connection. Not blocking."));
+    EXPECT_EQ(nm().accept(), -1);  // nobody waiting: does not block
 
     p_listener->seen.clear();
     EXPECT_EQ(nm().close(-1), 0);
     EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(nm().getNumConnections(), 0);
     EXPECT_EQ(nm().close(0), -1);
-    EXPECT_TRUE(world.log().contains("NetworkManager::close(): Error! Socket 0 not connected."));
 }
 
 TEST_F(Net, ClosingFromAHandlerAndAFailedClose) {
