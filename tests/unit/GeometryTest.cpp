@@ -63,22 +63,4 @@ TEST(Geometry, NormalIsTheSideRunInto) {
     EXPECT_EQ(world.log().count("getNormal(): No collision detected. Returning (0,0)."), 2);
 }
 
-TEST(Path, IndexStaysInsideTheWaypoints) {
-    ox::Path path;
-    EXPECT_TRUE(path.isDone());
-    EXPECT_EQ(path.getCurrent(), Vector(0, 0));
-    path.setWaypoints({Vector(1, 2), Vector(3.5f, 4)});
-    EXPECT_EQ(path.toString(), "(1,2)|(3.5,4)|");
-    EXPECT_EQ(path.next().getIndex(), 1);
-    EXPECT_EQ(path.getCurrent(), Vector(3.5f, 4));
-    path.next();
-    path.next();
-    EXPECT_TRUE(path.isDone());
-    EXPECT_EQ(path.getIndex(), 2);
-    EXPECT_EQ(path.getCurrent(), Vector(0, 0));
-    // New waypoints keep the index.
-    path.setWaypoints({Vector(0, 0), Vector(1, 1), Vector(2, 2)});
-    EXPECT_EQ(path.getCurrent(), Vector(2, 2));
-}
-
 }  // namespace

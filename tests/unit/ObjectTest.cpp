@@ -5,7 +5,6 @@
 
 #include "EventKeyboard.h"
 #include "EventMouse.h"
-#include "EventPath.h"
 #include "EventStep.h"
 #include "EventView.h"
 #include "GameManager.h"
@@ -111,6 +110,12 @@ TEST(Object, InterestsAreRoutedByLabelAndCapped) {
     const ox::EventMouse mouse;
     EXPECT_EQ(ox::InputManager::getInstance().onEvent(&mouse), 1);
     EXPECT_EQ(ox_test::journal().size(), 5u);
+    // A plain event that claims the path label is refused, not cast.
+    ox::Event impostor;
+    impostor.setType("ox-path");
+    EXPECT_EQ(p_o->Object::eventHandler(&impostor), 0);
+    EXPECT_TRUE(
+        world.log().contains("Object::eventHandler(): Error! Dynamic cast to EventPath failed."));
 
     // At most 100 interests; unregistering keeps the order of the rest.
     for (int i = 5; i < 100; i++) {
@@ -139,56 +144,6 @@ TEST(Object, DeletedObjectsNoLongerReceiveEvents) {
     EXPECT_EQ(wm().onEvent(&ping), 1);
     const ox::EventStep step;
     EXPECT_EQ(ox::GameManager::getInstance().onEvent(&step), 0);
-}
-
-TEST(Object, FollowsAPathSnappingOntoNearWaypoints) {
-    World world;
-    auto* p_o = new Object;
-    p_o->setSolidness(ox::SPECTRAL);
-    p_o->setPosition(Vector(10, 10));
-    p_o->setSpeed(1);
-    ox::Path path;
-    // 0.7 away: within three quarters of a step, snapped onto at once; the
-    // next one is 0.78 away: only steered toward.
-    path.setWaypoints({Vector(10.7f, 10), Vector(10.7f, 10.78f), Vector(10.7f, 13)});
-    p_o->setPath(path);
-    p_o->setFollowPath(true);
-    p_o->followPath();
-    EXPECT_EQ(p_o->getPosition(), Vector(10.7f, 10));
-    EXPECT_EQ(p_o->getDirection(), Vector(0, 1));
-    // The world moves it 1 down (past the second waypoint by 0.22, which is
-    // then snapped onto), and it heads for the third.
-    wm().update();
-    EXPECT_EQ(p_o->getPosition(), Vector(10.7f, 10.78f));
-    EXPECT_EQ(p_o->getPath().getIndex(), 2);
-    for (int i = 0; i < 3; i++) {
-        wm().update();
-    }
-    EXPECT_EQ(p_o->getPosition(), Vector(10.7f, 13));
-    EXPECT_FALSE(p_o->getFollowPath());
-    EXPECT_EQ(p_o->getDirection(), Vector(0, 0));
-}
-
-TEST(Object, OnlyAFoundPathIsFollowed) {
-    World world;
-    auto* p_o = new Object;
-    ox::Path path;
-    path.setWaypoints({Vector(1, 5)});
-    ox::EventPath event;
-    event.setPath(path);
-    event.setStatus(1);
-    EXPECT_EQ(p_o->eventHandler(&event), 1);
-    EXPECT_FALSE(p_o->getFollowPath());
-    event.setStatus(ox::PATH_FOUND_STATUS);
-    EXPECT_EQ(p_o->eventHandler(&event), 1);
-    EXPECT_TRUE(p_o->getFollowPath());
-    EXPECT_EQ(p_o->getDirection(), Vector(0, 1));
-    // A plain event that claims the path label is refused, not cast.
-    ox::Event impostor;
-    impostor.setType("ox-path");
-    EXPECT_EQ(p_o->eventHandler(&impostor), 0);
-    EXPECT_TRUE(
-        world.log().contains("Object::eventHandler(): Error! Dynamic cast to EventPath failed."));
 }
 
 TEST(Object, AnObjectMadeBeforeTheWorldStaysOutsideIt) {

@@ -27,6 +27,11 @@ Deliveries bothWays(const Recorder* p_mover, const Recorder* p_other, Vector whe
     return {collisionDelivery(m, m, o, where), collisionDelivery(o, m, o, where)};
 }
 
+Deliveries operator+(Deliveries first, const Deliveries& then) {
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
+}
+
 TEST(WorldManager, CollisionsFollowSolidness) {
     const struct {
         const char* name;
@@ -70,10 +75,7 @@ TEST(WorldManager, EveryOverlappedObjectGetsItsEventInGridOrder) {
     auto* p_hard = new Recorder(Vector(11.5f, 5.5f), ox::HARD);
     const Vector where(11, 5.2f);
     EXPECT_EQ(wm().moveObject(p_mover, where), -1);
-    Deliveries expected = bothWays(p_mover, p_soft, where);
-    const Deliveries hard = bothWays(p_mover, p_hard, where);
-    expected.insert(expected.end(), hard.begin(), hard.end());
-    EXPECT_EQ(journal(), expected);
+    EXPECT_EQ(journal(), bothWays(p_mover, p_soft, where) + bothWays(p_mover, p_hard, where));
 }
 
 TEST(WorldManager, UpdateCollidesMoversInBothDirectionsEveryStep) {
@@ -90,10 +92,8 @@ TEST(WorldManager, UpdateCollidesMoversInBothDirectionsEveryStep) {
     EXPECT_EQ(journal(), bothWays(p_right, p_left, Vector(11, 5)));
     journal().clear();
     wm().update();
-    Deliveries expected = bothWays(p_left, p_right, Vector(12, 5));
-    const Deliveries back = bothWays(p_right, p_left, Vector(11, 5));
-    expected.insert(expected.end(), back.begin(), back.end());
-    EXPECT_EQ(journal(), expected);
+    EXPECT_EQ(journal(),
+              bothWays(p_left, p_right, Vector(12, 5)) + bothWays(p_right, p_left, Vector(11, 5)));
     EXPECT_EQ(p_left->getPosition(), Vector(11, 5));
 
     // A handler that moves the mover cancels the move.
