@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -38,9 +37,6 @@ public:
         event_counts.push_back(step);
         start_times.push_back(g_now);
         g_now += work.count(step) ? work[step] : 0;
-        if (on_step) {
-            on_step(step);
-        }
         if (step == last_step) {
             GameManager::getInstance().setGameOver();
         }
@@ -50,7 +46,6 @@ public:
     Micros start_times;
     std::map<int, std::int64_t> work;
     int last_step = 0;
-    std::function<void(int)> on_step;
 };
 
 /// The engine started headless in a scratch directory with the configuration
@@ -94,20 +89,9 @@ struct Loop {
 TEST(GameLoop, StepCountsAndGameOverFromAHandler) {
     Loop loop("frame_time:33,");
     loop.p_stepper->last_step = 4;
-    loop.p_stepper->on_step = [](int step) {
-        if (step == 2) {
-            ox::LogManager::getInstance().writeLog("during step two");
-        }
-    };
     GameManager::getInstance().run();
     EXPECT_EQ(loop.p_stepper->event_counts, (std::vector<int>{0, 1, 2, 3, 4}));
     EXPECT_EQ(GameManager::getInstance().getStepCount(), 5);
-    // The log prefix carries the step count of the step in progress.
-    const std::vector<std::string> messages = loop.log.messages();
-    const auto at = std::find(messages.begin(), messages.end(), "during step two");
-    ASSERT_NE(at, messages.end());
-    EXPECT_EQ(loop.log.stepCounts()[static_cast<size_t>(at - messages.begin())], 2);
-
     // The next run starts afresh: the old game over does not end it at once.
     loop.p_stepper->event_counts.clear();
     loop.p_stepper->last_step = 1;

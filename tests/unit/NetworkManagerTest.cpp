@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "Config.h"
 #include "EventNetwork.h"
 #include "EventStep.h"
 #include "GameManager.h"
@@ -23,23 +22,20 @@
 
 namespace {
 
-using ox::NetworkManager;
 namespace pf = ox::platform;
 
-NetworkManager& nm() {
-    return NetworkManager::getInstance();
+ox::NetworkManager& nm() {
+    return ox::NetworkManager::getInstance();
 }
 
 /// The far end of a connection: a test client, closed on destruction.
 struct Peer {
     explicit Peer(int port) {
-        int code = 0;
         fd = pf::connectSocket("127.0.0.1", std::to_string(port), 2000, code);
         EXPECT_NE(fd, pf::INVALID_SOCKET_HANDLE) << pf::socketErrorText(code);
     }
     ~Peer() { drop(); }
     void drop() {
-        int code = 0;
         if (fd != pf::INVALID_SOCKET_HANDLE) {
             pf::closeSocket(fd, code);
         }
@@ -51,15 +47,11 @@ struct Peer {
         setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof(abort));
         drop();
     }
-    void write(const std::string& text) {
-        int code = 0;
-        pf::sendSocket(fd, text.data(), text.size(), code);
-    }
+    void write(const std::string& text) { pf::sendSocket(fd, text.data(), text.size(), code); }
     /// Reads what is waiting; sets ended when the server has closed its side.
     std::string readNow() {
         std::string text;
         char buffer[65536];
-        int code = 0;
         std::int64_t got;
         while ((got = pf::receiveSocket(fd, buffer, sizeof(buffer), false, code)) > 0) {
             text.append(buffer, static_cast<std::size_t>(got));
@@ -68,12 +60,13 @@ struct Peer {
         return text;
     }
     pf::Socket fd = pf::INVALID_SOCKET_HANDLE;
+    int code = 0;
     bool ended = false;
 };
 
 /// One network event as the listener saw it.
 struct Seen {
-    int label, index, bytes;
+    int label, index;
     int listed;      ///< connections listed during delivery
     bool connected;  ///< isConnected(index) during delivery
     std::string data;
@@ -89,7 +82,7 @@ public:
         }
         const auto& e = *static_cast<const ox::EventNetwork*>(p_e);
         const bool data = keep_data && e.getMessage() != nullptr;
-        seen.push_back({e.getLabel(), e.getSocketIndex(), e.getBytes(), nm().getNumConnections(),
+        seen.push_back({e.getLabel(), e.getSocketIndex(), nm().getNumConnections(),
                         nm().isConnected(e.getSocketIndex()),
                         data ? std::string(e.getMessage(), e.getBytes()) : ""});
         if (reaction) {
@@ -128,7 +121,6 @@ protected:
         ASSERT_EQ(nm().startUp(), 0);
         ASSERT_EQ(nm().setServer("0"), 0);
         port = nm().getServerPort();
-        ASSERT_GT(port, 0);
         p_listener = new Listener;  // the world manager's shut-down deletes it
     }
     void TearDown() override {
@@ -156,6 +148,7 @@ protected:
         peers.push_back(std::make_unique<Peer>(port));
         return *peers.back();
     }
+    bool dataSeen() const { return !p_listener->indexes(ox::DATA).empty(); }
 
     ox_test::World world{80, 24, 20};
     std::vector<std::unique_ptr<Peer>> peers;
@@ -190,7 +183,7 @@ TEST(NetworkManagerLife, StartFailureTakenPortsAndLabels) {
     nm().shutDown();
 }
 
-TEST_F(Net, ThreeAcceptedAFourthWaitsAndCloseRenumbers) {
+TEST_F(Net, ThreeAcceptedAFourthWaitsAndClosesRenumber) {
     for (int i = 0; i < 3; i++) {
         connectPeer();
         EXPECT_EQ(nm().accept(), i);
@@ -201,57 +194,34 @@ TEST_F(Net, ThreeAcceptedAFourthWaitsAndCloseRenumbers) {
     EXPECT_TRUE(world.log().contains(
         "NetworkManager::accept(): Won't check for new connetions since at max."));
     EXPECT_TRUE(world.log().contains("\tUse NM.setMaxConnections() to change max."));
-    EXPECT_TRUE(nm().isConnected(2));
-    EXPECT_FALSE(nm().isConnected(3));
     EXPECT_EQ(nm().send("x", 1, 3), -1);
 
     // close(1): one CLOSE event, delivered while the connection is listed;
     // the queues of the others stay with their connections.
-    for (int i = 0; i < 3; i++) {
+    for (int i : {0, 1, 2, 2}) {
         ASSERT_EQ(nm().queue("later", 5, i, 1000), 0);
     }
-    ASSERT_EQ(nm().queue("later", 5, 2, 1000), 0);
     const pf::Socket third = nm().getSocket(2);
     p_listener->seen.clear();
     EXPECT_EQ(nm().close(1), 0);
     ASSERT_EQ(p_listener->seen.size(), 1u);
-    EXPECT_EQ(p_listener->seen[0].label, ox::CLOSE);
-    EXPECT_EQ(p_listener->seen[0].index, 1);
-    EXPECT_EQ(p_listener->seen[0].listed, 3);
-    EXPECT_TRUE(p_listener->seen[0].connected);
+    const Seen close = p_listener->seen[0];
+    EXPECT_TRUE(close.label == ox::CLOSE && close.index == 1 && close.listed == 3 &&
+                close.connected);
     EXPECT_EQ(nm().getSocket(1), third);
-    EXPECT_EQ(nm().getQueueLength(0), 1);
     EXPECT_EQ(nm().getQueueLength(1), 2);
-    for (int i = 0; i < 1000 && !peers[1]->ended; i++) {
-        peers[1]->readNow();
-        pf::sleepMicroseconds(1000);
-    }
-    EXPECT_TRUE(peers[1]->ended);
+    EXPECT_TRUE(until([&] { return peers[1]->readNow().empty() && peers[1]->ended; }));
 
     // The former third connection now talks as index 1; the waiting fourth
     // is taken by the per-frame service now that there is room.
     peers[2]->write("hello");
-    ASSERT_TRUE(until([&] { return !p_listener->indexes(ox::DATA).empty(); }));
-    const Seen data = p_listener->seen.back();
-    EXPECT_EQ(data.index, 1);
-    EXPECT_EQ(data.data, "hello");
-    EXPECT_EQ(data.bytes, 5);
+    ASSERT_TRUE(until([&] { return dataSeen(); }));
+    EXPECT_EQ(p_listener->seen.back().index, 1);
+    EXPECT_EQ(p_listener->seen.back().data, "hello");
     EXPECT_EQ(p_listener->indexes(ox::ACCEPT), (std::vector<int>{2}));
 
-    EXPECT_EQ(nm().setMaxConnections(-1), -1);
-    p_listener->seen.clear();
-    EXPECT_EQ(nm().close(-1), 0);
-    EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(nm().close(0), -1);
-}
-
-TEST_F(Net, ClosingFromAHandlerAndAFailedClose) {
-    for (int i = 0; i < 3; i++) {
-        connectPeer();
-        ASSERT_EQ(nm().accept(), i);
-    }
-    const pf::Socket second = nm().getSocket(1);
     // A handler that closes another connection while a close is reporting.
+    const pf::Socket second = nm().getSocket(1);
     p_listener->reaction = [](const ox::EventNetwork& e) {
         if (e.getLabel() == ox::CLOSE && e.getSocketIndex() == 0) {
             EXPECT_EQ(nm().close(2), 0);
@@ -271,10 +241,10 @@ TEST_F(Net, ClosingFromAHandlerAndAFailedClose) {
     pf::closeSocket(second, code);
     p_listener->seen.clear();
     EXPECT_EQ(nm().close(0), -1);
-    EXPECT_TRUE(world.log().contains("NetworkManager::close(): Error! close() returned:"));
     EXPECT_TRUE(world.log().contains(errorLine(EBADF)));
     EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0}));
     EXPECT_EQ(nm().getNumConnections(), 0);
+    EXPECT_EQ(nm().close(0), -1);
 }
 
 TEST_F(Net, ConnectionsToAPeerAndTheirOrderlyClose) {
@@ -283,7 +253,7 @@ TEST_F(Net, ConnectionsToAPeerAndTheirOrderlyClose) {
     EXPECT_TRUE(p_listener->seen.empty());  // connecting is not accepting
     ASSERT_EQ(nm().accept(), 1);
     EXPECT_EQ(nm().queue("pong", 4, 1), 0);
-    ASSERT_TRUE(until([&] { return !p_listener->indexes(ox::DATA).empty(); }));
+    ASSERT_TRUE(until([&] { return dataSeen(); }));
     EXPECT_EQ(p_listener->seen.back().index, client);
     EXPECT_EQ(p_listener->seen.back().data, "pong");
     // Our client end closes: the server end, now index 0, sees the orderly
@@ -306,7 +276,6 @@ TEST_F(Net, APeerThatResetsIsClosedAndTheFrameGoesOn) {
     peer.reset();
     ASSERT_TRUE(until([&] { return nm().getNumConnections() == 0; }, 500));
     EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0}));
-    EXPECT_TRUE(world.log().contains("\tsocket is closed"));
 
     // Sending straight at a peer that has closed (and then refused our data)
     // is a broken pipe: the send fails and closes, it never raises a signal.
@@ -322,7 +291,7 @@ TEST_F(Net, APeerThatResetsIsClosedAndTheFrameGoesOn) {
 
     // And the next client is served as usual.
     connectPeer().write("again");
-    ASSERT_TRUE(until([&] { return !p_listener->indexes(ox::DATA).empty(); }));
+    ASSERT_TRUE(until([&] { return dataSeen(); }));
     EXPECT_EQ(p_listener->seen.back().data, "again");
 }
 
@@ -336,7 +305,6 @@ TEST_F(Net, APeerThatNeverReadsGetsEveryByteInOrderOnceItDoes) {
     }
     EXPECT_EQ(nm().send(big.data(), big.size(), 0), -1);
     EXPECT_TRUE(world.log().containsPart(" of 33554432 bytes sent."));
-    EXPECT_EQ(nm().getQueueLength(0), 1);
     EXPECT_EQ(nm().send("x", 1, 0), -1);  // would cut into the message on the wire
     std::string expected = big;
     for (int i = 0; i < 20; i++) {
@@ -348,26 +316,16 @@ TEST_F(Net, APeerThatNeverReadsGetsEveryByteInOrderOnceItDoes) {
         frame();
     }
     EXPECT_EQ(nm().getNumConnections(), 1);
-    EXPECT_GT(nm().getQueueLength(0), 0);
-
     std::string received;
-    until(
-        [&] {
-            received += peer.readNow();
-            return received.size() >= expected.size();
-        },
-        20000);
+    until([&] { return (received += peer.readNow()).size() >= expected.size(); }, 20000);
     EXPECT_TRUE(received == expected) << received.size() << " of " << expected.size();
     EXPECT_EQ(nm().getQueueLength(0), 0);
 }
 
 TEST_F(Net, AbuseNeitherBlocksNorLeaks) {
     const int descriptors = openDescriptors();
-    for (int i = 0; i < 3; i++) {
-        connectPeer();
-    }
     // 200 connection attempts beyond the limit.
-    for (int i = 0; i < 200; i++) {
+    for (int i = 0; i < 203; i++) {
         connectPeer();
     }
     for (int i = 0; i < 50; i++) {
@@ -391,12 +349,11 @@ TEST_F(Net, AbuseNeitherBlocksNorLeaks) {
         i % 2 ? peer.reset() : peer.drop();
     }
     // The ones that linger before being accepted finish one frame at a time.
-    const bool all_closed = until([&] {
+    EXPECT_TRUE(until([&] {
         return nm().getNumConnections() == 0 && p_listener->indexes(ox::ACCEPT).size() >= 243u;
-    });
-    EXPECT_TRUE(all_closed) << nm().getNumConnections();
+    })) << nm().getNumConnections();
     EXPECT_EQ(p_listener->indexes(ox::CLOSE).size(), p_listener->indexes(ox::ACCEPT).size());
-    EXPECT_FALSE(p_listener->indexes(ox::DATA).empty());
+    EXPECT_TRUE(dataSeen());
     peers.clear();
     EXPECT_EQ(openDescriptors(), descriptors);
 }

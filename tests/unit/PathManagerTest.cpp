@@ -45,7 +45,17 @@ struct StartedGame {
     ox_test::LogCapture log;
 };
 
-TEST(PathManager, StartsLastWithATenthOfTheFrameTimeAndStopsFirst) {
+// How many cells one cycle with the budget closes for a search that cannot
+// end soon, the clock moving on by g_tick microseconds at every reading.
+int cellsClosedInOneCycle(int budget) {
+    PathWorld world(200, 200);
+    auto* p_walker = new PathWalker(1, 1);
+    EXPECT_EQ(p_walker->findPath(PathWalker::cellPosition(198, 198)), 0);
+    pm().cycle(budget);
+    return static_cast<int>(p_walker->getPathFind()->getClosedList().size());
+}
+
+TEST(PathManager, StartedLastWithATenthOfTheFrameTimeAndStoppedFirst) {
     StartedGame game(50);
     EXPECT_EQ(pm().getMinCycleTime(), 5);
     ox::GameManager::getInstance().shutDown();
@@ -60,16 +70,6 @@ TEST(PathManager, StartsLastWithATenthOfTheFrameTimeAndStopsFirst) {
     ASSERT_FALSE(started.empty() || stopped.empty());
     EXPECT_EQ(started.back(), "Path manager started.");
     EXPECT_EQ(stopped.front(), "Path manager stopped");
-}
-
-// How many cells one cycle with the budget closes for a search that cannot
-// end soon, the clock moving on by g_tick microseconds at every reading.
-int cellsClosedInOneCycle(int budget) {
-    PathWorld world(200, 200);
-    auto* p_walker = new PathWalker(1, 1);
-    EXPECT_EQ(p_walker->findPath(PathWalker::cellPosition(198, 198)), 0);
-    pm().cycle(budget);
-    return static_cast<int>(p_walker->getPathFind()->getClosedList().size());
 }
 
 TEST(PathManager, ABudgetOfZeroOrLessStillGetsTheLeastCycleTime) {
@@ -93,24 +93,6 @@ TEST(PathManager, ABudgetOfZeroOrLessStillGetsTheLeastCycleTime) {
     EXPECT_EQ(cellsClosedInOneCycle(0), 1);
     EXPECT_EQ(game.log.count("PathManager::cycle(): cycle time 5 exceeded."), 1);
     ox::platform::setTimeSource(nullptr, nullptr);
-}
-
-TEST(PathManager, InsertAndRemoveRefuseWhatTheyCannotDo) {
-    ox_test::LogCapture log;
-    PathWorld world(5, 5);
-    PathWalker walker(1, 1);
-    PathFind search(&walker, {1, 1}, {3, 3});
-    EXPECT_EQ(pm().insert(&search), 0);
-    EXPECT_EQ(pm().insert(&search), -1);  // never served twice a cycle
-    EXPECT_EQ(pm().remove(&search), 0);
-    EXPECT_EQ(pm().remove(&search), -1);
-    EXPECT_EQ(pm().getCount(), 0);
-    pm().shutDown();
-    EXPECT_EQ(pm().insert(&search), -1);
-    EXPECT_TRUE(log.contains("PathManager::insert(): Error! PathManager not started."));
-    // An object cannot start a search then, and keeps none.
-    EXPECT_EQ(walker.findPath(PathWalker::cellPosition(3, 3)), -1);
-    EXPECT_EQ(walker.getPathFind(), nullptr);
 }
 
 TEST(PathManager, EverySearchIsServedAndEachObjectGetsItsResultOnce) {
@@ -159,6 +141,7 @@ TEST(PathManager, ObjectsOwnTheirSearches) {
     ASSERT_EQ(p_walker->findPath(ox::Vector(3.0f, 8.0f)), 0);
     EXPECT_EQ(pm().getCount(), 1);
     EXPECT_EQ(p_walker->getPathFind()->getGoal(), (Cell{3, 8}));
+    EXPECT_EQ(pm().insert(p_walker->getPathFind()), -1);  // never served twice a cycle
     // The object's end drops its search.
     ox::WorldManager::getInstance().markForDelete(p_walker);
     ox::WorldManager::getInstance().update();
@@ -174,6 +157,11 @@ TEST(PathManager, ObjectsOwnTheirSearches) {
     pm().cycle(10000);
     ASSERT_EQ(p_walker->statuses, std::vector<int>{PathFind::FOUND});
     EXPECT_EQ(ox_test::cellsOf(p_walker->paths[0]).back(), (Cell{9, 1}));
+    // A stopped manager takes no search, and the object keeps none.
+    pm().shutDown();
+    EXPECT_EQ(p_walker->findPath(PathWalker::cellPosition(3, 3)), -1);
+    EXPECT_EQ(p_walker->getPathFind(), nullptr);
+    EXPECT_TRUE(log.contains("PathManager::insert(): Error! PathManager not started."));
 }
 
 TEST(PathManager, AnObjectWalksItsPathToTheGoalAndStops) {
