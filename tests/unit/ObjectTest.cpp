@@ -64,22 +64,6 @@ TEST(Object, SettersMarkTheirAttributeAndRefuseBadValues) {
         world.log().contains("Object::setAltitude(): Altitude 5 not in range [0,4].  Ignored."));
 }
 
-TEST(Object, MovesThenAcceleratesEachStep) {
-    World world;
-    auto* p_o = new Object;
-    p_o->setSolidness(ox::SPECTRAL);
-    p_o->setPosition(Vector(10, 10));
-    p_o->setAcceleration(Vector(0, 0.5f));
-    p_o->accelerate();
-    wm().update();  // moves 0.5, then speeds up to 1
-    EXPECT_EQ(p_o->getPosition(), Vector(10, 10.5f));
-    EXPECT_EQ(p_o->getVelocity(), Vector(0, 1));
-    wm().update();
-    EXPECT_EQ(p_o->getPosition(), Vector(10, 11.5f));
-    p_o->setVelocity(Vector(0, 0));  // no direction from a zero velocity
-    EXPECT_EQ(p_o->getDirection(), Vector(0, 0));
-}
-
 TEST(Object, InterestsAreRoutedByLabelAndCapped) {
     World world(80, 24, 1);
     auto* p_o = new Recorder;

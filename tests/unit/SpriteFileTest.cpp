@@ -1,10 +1,16 @@
 // The two sprite file readers and the resource manager's sprite loading:
 // accepted files in both formats and line endings, format errors with their
-// line numbers, and frame counts a file cannot hold refused before allocating.
+// line numbers, frame counts a file cannot hold refused before allocating,
+// and thousands of mutated or hostile files that must load or fail with a
+// message, never crash, hang, leak or reserve huge memory.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <list>
+#include <memory>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,12 +41,80 @@ std::string sectioned(const Lines& header, const Lines& body = FRAME,
     return section("HEADER", header) + section("BODY", body) + section("FOOTER", footer);
 }
 
+const std::string FULL =
+    sectioned({"frames 2", "width 3", "height 2", "color green", "transparency #", "slowdown 3"},
+              {"abc", "def", "end", "ghi", "jkl", "end"});
+
 std::string withCrLf(const std::string& text) {
     std::string result;
     for (char ch : text) {
         result += ch == '\n' ? "\r\n" : std::string(1, ch);
     }
     return result;
+}
+
+const Lines SEEDS = {SIMPLE, "3\n2\n1\n0\nwhite\nab\ncd\nef", FULL,
+                     withCrLf(sectioned({"frames 1", "width 2", "height 1", "transparency \" \""},
+                                        {"a ", "end"}, {"version 2", "author x"}))};
+
+const Lines NASTY_VALUES = {"0",      "-1",        "-2147483648", "99999999999999999999",
+                            "1e9",    "",          "\t",          "end",
+                            "<BODY>", "</HEADER>", "\r",          "\""};
+
+/// One to five random edits of a text: bytes flipped, inserted, removed or
+/// appended, a cut, lines doubled, swapped, dropped, lengthened or given a
+/// nasty value.
+std::string mutate(std::string text, std::mt19937& random) {
+    const auto pick = [&](std::size_t n) { return n == 0 ? 0 : random() % n; };
+    for (int edits = 1 + static_cast<int>(pick(5)); edits > 0; edits--) {
+        Lines lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        const std::size_t at = pick(text.size());
+        const std::size_t row = pick(lines.size());
+        switch (lines.empty() ? pick(4) : pick(10)) {
+            case 0:
+                text.insert(at, 1, "\0\n\r \x7f\xff#"[pick(8)]);
+                continue;
+            case 1:
+                text.erase(at, pick(8));
+                continue;
+            case 2:
+                text.resize(at);
+                continue;
+            case 3:
+                for (std::size_t i = pick(64); i > 0; i--) {
+                    text += static_cast<char>(random());
+                }
+                continue;
+            case 4:
+                text[at] = static_cast<char>(random());
+                continue;
+            case 5:
+                lines[row] = lines[row].substr(0, lines[row].find(' ') + 1) +
+                             NASTY_VALUES[pick(NASTY_VALUES.size())];
+                break;
+            case 6:
+                lines.insert(lines.begin() + static_cast<long>(row), lines[row]);
+                break;
+            case 7:
+                std::swap(lines[row], lines[pick(lines.size())]);
+                break;
+            case 8:
+                lines.erase(lines.begin() + static_cast<long>(row));
+                break;
+            default:
+                lines[row] += std::string(1 + pick(300), 'x');
+        }
+        text.clear();
+        for (const std::string& line : lines) {
+            text += line + "\n";
+        }
+        text.resize(text.size() - pick(2) * (text.empty() ? 0 : 1));
+    }
+    return text;
 }
 
 class SpriteFileTest : public ::testing::Test {
@@ -61,6 +135,29 @@ protected:
         const Lines all = m_log.messages();
         return Lines(all.begin() + static_cast<long>(mark), all.end());
     }
+    std::uintmax_t logSize() const { return std::filesystem::file_size(m_log.path()); }
+
+    // Runs one text through a reader: either a consistent sprite, or null with
+    // at least one new log line. Returns true when a sprite was read.
+    bool check(const std::string& text, bool sectioned) {
+        const std::uintmax_t before = logSize();
+        std::istringstream in(text);
+        ox::line_number = 0;
+        std::unique_ptr<ox::Sprite> p_sprite(sectioned ? ox::loadRobustSprite(&in)
+                                                       : ox::loadSimpleSprite(&in));
+        if (p_sprite == nullptr) {
+            EXPECT_GT(logSize(), before) << "null without a message for:\n" << text;
+            return false;
+        }
+        EXPECT_GE(p_sprite->getFrameCount(), 1);
+        EXPECT_EQ(p_sprite->getFrameCount(), p_sprite->getMaxFrameCount());
+        for (int i = 0; i < p_sprite->getFrameCount(); i++) {
+            EXPECT_EQ(p_sprite->getFrame(i).getString().size(),
+                      static_cast<std::size_t>(p_sprite->getWidth()) * p_sprite->getHeight());
+        }
+        return true;
+    }
+
     ox_test::LogCapture m_log;
 };
 
@@ -74,10 +171,7 @@ TEST_F(SpriteFileTest, BothFormatsLoadWithEitherLineEndingAndNoFinalNewline) {
         EXPECT_EQ(p_sprite->getColor(), ox::RED);
         EXPECT_EQ(p_sprite->getFrame(0).getString(), "abcdef");
     }
-    const std::string full = sectioned(
-        {"frames 2", "width 3", "height 2", "color green", "transparency #", "slowdown 3"},
-        {"abc", "def", "end", "ghi", "jkl", "end"});
-    for (const std::string& content : {full, withCrLf(full)}) {
+    for (const std::string& content : {FULL, withCrLf(FULL)}) {
         ASSERT_EQ(load(content), 0);
         const ox::Sprite* p_sprite = rm().getSprite("s");
         EXPECT_EQ(p_sprite->getFrameCount(), 2);
@@ -189,6 +283,75 @@ TEST_F(SpriteFileTest, AThousandSpritesAtMost) {
     rm().getSprite("sprite7")->setSlowdown(99);
     EXPECT_EQ(rm().getSprite("sprite7")->getSlowdown(), 99);
     EXPECT_EQ(rm().getSprite("Sprite7"), nullptr);
+}
+
+TEST_F(SpriteFileTest, MutatedValidFilesLoadOrFailWithAMessage) {
+    const unsigned seed = 20240601;
+    std::mt19937 random(seed);
+    int loaded = 0;
+    int refused = 0;
+    for (int i = 0; i < 6000; i++) {
+        // Each text goes through both readers, whatever format it started as.
+        const std::string text = mutate(SEEDS[static_cast<std::size_t>(i) % SEEDS.size()], random);
+        for (bool sectioned : {false, true}) {
+            (check(text, sectioned) ? loaded : refused)++;
+        }
+        if (HasFailure()) {
+            FAIL() << "seed " << seed << ", iteration " << i;
+        }
+    }
+    // The mutations leave some files valid and break most.
+    EXPECT_GT(loaded, 100);
+    EXPECT_GT(refused, 5000);
+}
+
+TEST_F(SpriteFileTest, HostileFiles) {
+    std::mt19937 random(7);
+    std::string binary(1 << 16, '\0');
+    for (char& ch : binary) {
+        ch = static_cast<char>(random());
+    }
+    const std::string long_line(10 * 1024 * 1024, 'a');
+    const Lines files = {
+        binary,
+        std::string(4096, '\0'),
+        std::string("1\n3\n2\n4\nred\nab\0\ndef\n", 20),
+        long_line,
+        "1\n" + long_line + "\n1\n0\nred\n" + long_line + "\n",
+        "1\n3\n2\n0\nred\n" + long_line,
+        "1\n10485760\n1\n0\nred\n" + long_line,
+        "2147483647\n2147483647\n2147483647\n2147483647\nred\nabc\n",
+        "99999999999999999999\n-99999999999999999999\n1\n1\nred\n",
+        "<HEADER>\n" + long_line + "\n</HEADER>\n",
+        "<HEADER>\nframes 1\nwidth 10485760\nheight 1\n</HEADER>\n<BODY>\n" + long_line +
+            "\nend\n</BODY>\n<FOOTER>\nversion 1\n</FOOTER>\n",
+        "<HEADER>\nframes 2147483647\nwidth 2147483647\nheight 2147483647\n</HEADER>\n<BODY>\n"
+        "a\nend\n</BODY>\n",
+        "<HEADER>\nframes 1\nwidth -3\nheight 1\n</HEADER>\n<BODY>\nabc\nend\n</BODY>\n",
+        "<HEADER>\nframes 1\nwidth 1\nheight -2147483648\n</HEADER>\n<BODY>\na\nend\n</BODY>\n",
+        "<FOOTER>\nversion 1\n</FOOTER>\n<BODY>\na\nend\n</BODY>\n<HEADER>\n</HEADER>\n",
+        "<HEADER>\n</HEADER>\n<BODY>\n</BODY>\n<FOOTER>\n</FOOTER>\n",
+        "<HEADER>\nframes 1\nwidth 1\nheight 1\n</HEADER>\n<BODY>\n" + std::string(100000, '\n'),
+    };
+    int loaded = 0;
+    for (const std::string& text : files) {
+        for (bool sectioned : {false, true}) {
+            loaded += check(text, sectioned) ? 1 : 0;
+        }
+    }
+    // The 10 MB single-row sprites of both formats are valid and load, and so
+    // does the simple one with a NUL byte in a row.
+    EXPECT_EQ(loaded, 3);
+
+    // Through the resource manager, a directory opens but reads nothing.
+    std::filesystem::create_directory("dir.txt");
+    ox_test::writeFile("lines.txt", std::string(1 << 20, '\n'));
+    for (const char* name : {"dir.txt", "lines.txt"}) {
+        const std::uintmax_t before = logSize();
+        EXPECT_EQ(rm().loadSprite(name, "h"), -1);
+        EXPECT_GT(logSize(), before);
+    }
+    EXPECT_EQ(rm().getSpriteCount(), 0);
 }
 
 }  // namespace
