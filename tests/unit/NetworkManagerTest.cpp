@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "Config.h"
 #include "EventNetwork.h"
 #include "EventStep.h"
 #include "GameManager.h"
@@ -23,23 +22,20 @@
 
 namespace {
 
-using ox::NetworkManager;
 namespace pf = ox::platform;
 
-NetworkManager& nm() {
-    return NetworkManager::getInstance();
+ox::NetworkManager& nm() {
+    return ox::NetworkManager::getInstance();
 }
 
 /// The far end of a connection: a test client, closed on destruction.
 struct Peer {
     explicit Peer(int port) {
-        int code = 0;
         fd = pf::connectSocket("127.0.0.1", std::to_string(port), 2000, code);
         EXPECT_NE(fd, pf::INVALID_SOCKET_HANDLE) << pf::socketErrorText(code);
     }
     ~Peer() { drop(); }
     void drop() {
-        int code = 0;
         if (fd != pf::INVALID_SOCKET_HANDLE) {
             pf::closeSocket(fd, code);
         }
@@ -51,15 +47,11 @@ struct Peer {
         setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof(abort));
         drop();
     }
-    void write(const std::string& text) {
-        int code = 0;
-        pf::sendSocket(fd, text.data(), text.size(), code);
-    }
+    void write(const std::string& text) { pf::sendSocket(fd, text.data(), text.size(), code); }
     /// Reads what is waiting; sets ended when the server has closed its side.
     std::string readNow() {
         std::string text;
         char buffer[65536];
-        int code = 0;
         std::int64_t got;
         while ((got = pf::receiveSocket(fd, buffer, sizeof(buffer), false, code)) > 0) {
             text.append(buffer, static_cast<std::size_t>(got));
@@ -68,12 +60,13 @@ struct Peer {
         return text;
     }
     pf::Socket fd = pf::INVALID_SOCKET_HANDLE;
+    int code = 0;
     bool ended = false;
 };
 
 /// One network event as the listener saw it.
 struct Seen {
-    int label, index, bytes;
+    int label, index;
     int listed;      ///< connections listed during delivery
     bool connected;  ///< isConnected(index) during delivery
     std::string data;
@@ -89,7 +82,7 @@ public:
         }
         const auto& e = *static_cast<const ox::EventNetwork*>(p_e);
         const bool data = keep_data && e.getMessage() != nullptr;
-        seen.push_back({e.getLabel(), e.getSocketIndex(), e.getBytes(), nm().getNumConnections(),
+        seen.push_back({e.getLabel(), e.getSocketIndex(), nm().getNumConnections(),
                         nm().isConnected(e.getSocketIndex()),
                         data ? std::string(e.getMessage(), e.getBytes()) : ""});
         if (reaction) {
@@ -111,16 +104,6 @@ public:
     std::function<void(const ox::EventNetwork&)> reaction;
 };
 
-/// Expects the lines among the messages, in this order.
-void expectInOrder(const std::vector<std::string>& messages,
-                   const std::vector<std::string>& lines) {
-    auto at = messages.begin();
-    for (const std::string& line : lines) {
-        at = std::find(at, messages.end(), line);
-        ASSERT_NE(at, messages.end()) << "missing, or out of order: " << line;
-    }
-}
-
 /// "\t%d - %s" as logged for a system error code.
 std::string errorLine(int code) {
     return "\t" + std::to_string(code) + " - " + std::strerror(code);
@@ -138,7 +121,6 @@ protected:
         ASSERT_EQ(nm().startUp(), 0);
         ASSERT_EQ(nm().setServer("0"), 0);
         port = nm().getServerPort();
-        ASSERT_GT(port, 0);
         p_listener = new Listener;  // the world manager's shut-down deletes it
     }
     void TearDown() override {
@@ -166,6 +148,7 @@ protected:
         peers.push_back(std::make_unique<Peer>(port));
         return *peers.back();
     }
+    bool dataSeen() const { return !p_listener->indexes(ox::DATA).empty(); }
 
     ox_test::World world{80, 24, 20};
     std::vector<std::unique_ptr<Peer>> peers;
@@ -174,64 +157,33 @@ protected:
     std::int64_t longest = 0;
 };
 
-TEST(NetworkManagerLife, StartStopLabelsAndRouting) {
+TEST(NetworkManagerLife, StartFailureTakenPortsAndLabels) {
     ox_test::World world(80, 24, 5);
-    pf::setSocketLibrary([] { return 10091; }, [] { return EIO; });
-    EXPECT_EQ(nm().setServer("0"), -1);
+    pf::setSocketLibrary([] { return 10091; }, nullptr);
     EXPECT_EQ(nm().startUp(), 1);
-    EXPECT_FALSE(nm().isStarted());
-    pf::setSocketLibrary(nullptr, [] { return EIO; });
-    EXPECT_EQ(nm().startUp(), 0);
-    EXPECT_EQ(nm().startUp(), -1);
-
-    // Not a server: accept refuses, the per-frame service calls nothing.
-    EXPECT_FALSE(nm().isServer());
-    EXPECT_EQ(nm().accept(), -2);
-    nm().service();
-    EXPECT_FALSE(nm().isConnected(-1));
-
-    // A port that is taken cannot be listened on.
+    EXPECT_TRUE(
+        world.log().contains("NetworkManager::startUp(): Error! WSAStartup() code : 10091"));
+    pf::setSocketLibrary(nullptr, nullptr);
+    ASSERT_EQ(nm().startUp(), 0);
+    EXPECT_EQ(nm().accept(), -2);  // not a server
+    // A port that is taken cannot be listened on; with nobody listening
+    // there, nothing connects. Each failure logs the system's own error.
     int code = 0;
     const pf::Socket taken = pf::listenSocket("127.0.0.1", "0", code);
     const std::string taken_port = std::to_string(pf::localPort(taken));
     EXPECT_EQ(nm().setServer(taken_port), -1);
     pf::closeSocket(taken, code);
-    // ... and with nobody listening there, nothing connects.
     EXPECT_EQ(nm().connect("127.0.0.1", taken_port), -1);
-
-    // Network labels go to this manager.
-    auto* p_o = new ox_test::Recorder;
-    EXPECT_EQ(p_o->registerInterest("ox-network-sync"), 0);
-    EXPECT_EQ(p_o->registerInterest("ox-step"), 0);
-    ox::Event sync;
-    sync.setType("ox-network-sync");
-    EXPECT_EQ(nm().onEvent(&sync), 1);
-    EXPECT_EQ(
-        ox_test::journal(),
-        (std::vector<ox_test::Delivery>{ox_test::plainDelivery(p_o->getId(), "ox-network-sync")}));
-    EXPECT_FALSE(nm().isValid("ox-step"));
-    EXPECT_TRUE(nm().isValid("ox-network-game-over"));
-
+    EXPECT_TRUE(world.log().contains(errorLine(EADDRINUSE)));
+    EXPECT_TRUE(world.log().contains(errorLine(ECONNREFUSED)));
+    // The network family of labels goes to this manager.
+    EXPECT_FALSE(nm().isValid("ox-networks"));
+    EXPECT_TRUE(nm().isValid("ox-keyboard-network"));
+    EXPECT_EQ(ox::EventNetwork(7).getLabel(), -1);  // labels outside the range are refused
     nm().shutDown();
-    EXPECT_FALSE(nm().isStarted());
-    pf::setSocketLibrary(nullptr, nullptr);
-    expectInOrder(world.log().messages(),
-                  {"NetworkManager::setServer(): Error! NetworkManager not started.",
-                   "NetworkManager::startUp(): Error! WSAStartup() code : 10091",
-                   "NetworkManager::startUp(): successfully started.",
-                   "NetworkManager::startup(): Warning! NetworkManager already started.",
-                   "NetworkManager::accept(): Error! Not setup as server.",
-                   "NetworkManager::setServer(): Error! Cannot listen on '127.0.0.1' port '" +
-                       taken_port + "':",
-                   errorLine(EADDRINUSE),
-                   "NetworkManager::connect(): Error! Cannot connect to '127.0.0.1' port '" +
-                       taken_port + "':",
-                   errorLine(ECONNREFUSED), errorLine(EIO),
-                   "NetworkManager::shutDown(): successfully stopped."});
-    EXPECT_EQ(world.log().count("NetworkManager::accept(): Error! Not setup as server."), 1);
 }
 
-TEST_F(Net, ThreeAcceptedAFourthWaitsAndCloseRenumbers) {
+TEST_F(Net, ThreeAcceptedAFourthWaitsAndClosesRenumber) {
     for (int i = 0; i < 3; i++) {
         connectPeer();
         EXPECT_EQ(nm().accept(), i);
@@ -242,69 +194,34 @@ TEST_F(Net, ThreeAcceptedAFourthWaitsAndCloseRenumbers) {
     EXPECT_TRUE(world.log().contains(
         "NetworkManager::accept(): Won't check for new connetions since at max."));
     EXPECT_TRUE(world.log().contains("\tUse NM.setMaxConnections() to change max."));
-    EXPECT_TRUE(world.log().contains("NetworkManager::accept(): New connection, socket 2."));
-    EXPECT_TRUE(nm().isConnected(-1));
-    EXPECT_TRUE(nm().isConnected(2));
-    EXPECT_FALSE(nm().isConnected(3));
-    EXPECT_FALSE(nm().isConnected(-3));
-    EXPECT_TRUE(world.log().contains("NetworkManager::isConnected(): Warning! Sock less than -1."));
     EXPECT_EQ(nm().send("x", 1, 3), -1);
-    EXPECT_TRUE(world.log().contains(
-        "NetworkManager::send(): Error! Socket 3 not connected. Unable to send."));
 
     // close(1): one CLOSE event, delivered while the connection is listed;
     // the queues of the others stay with their connections.
-    for (int i = 0; i < 3; i++) {
+    for (int i : {0, 1, 2, 2}) {
         ASSERT_EQ(nm().queue("later", 5, i, 1000), 0);
     }
-    ASSERT_EQ(nm().queue("later", 5, 2, 1000), 0);
     const pf::Socket third = nm().getSocket(2);
     p_listener->seen.clear();
     EXPECT_EQ(nm().close(1), 0);
     ASSERT_EQ(p_listener->seen.size(), 1u);
-    EXPECT_EQ(p_listener->seen[0].label, ox::CLOSE);
-    EXPECT_EQ(p_listener->seen[0].index, 1);
-    EXPECT_EQ(p_listener->seen[0].listed, 3);
-    EXPECT_TRUE(p_listener->seen[0].connected);
+    const Seen close = p_listener->seen[0];
+    EXPECT_TRUE(close.label == ox::CLOSE && close.index == 1 && close.listed == 3 &&
+                close.connected);
     EXPECT_EQ(nm().getSocket(1), third);
-    EXPECT_EQ(nm().getQueueLength(0), 1);
     EXPECT_EQ(nm().getQueueLength(1), 2);
-    for (int i = 0; i < 1000 && !peers[1]->ended; i++) {
-        peers[1]->readNow();
-        pf::sleepMicroseconds(1000);
-    }
-    EXPECT_TRUE(peers[1]->ended);
+    EXPECT_TRUE(until([&] { return peers[1]->readNow().empty() && peers[1]->ended; }));
 
     // The former third connection now talks as index 1; the waiting fourth
     // is taken by the per-frame service now that there is room.
     peers[2]->write("hello");
-    ASSERT_TRUE(until([&] { return !p_listener->indexes(ox::DATA).empty(); }));
-    const Seen data = p_listener->seen.back();
-    EXPECT_EQ(data.index, 1);
-    EXPECT_EQ(data.data, "hello");
-    EXPECT_EQ(data.bytes, 5);
+    ASSERT_TRUE(until([&] { return dataSeen(); }));
+    EXPECT_EQ(p_listener->seen.back().index, 1);
+    EXPECT_EQ(p_listener->seen.back().data, "hello");
     EXPECT_EQ(p_listener->indexes(ox::ACCEPT), (std::vector<int>{2}));
 
-    EXPECT_EQ(nm().setMaxConnections(-1), -1);
-    EXPECT_EQ(nm().setMaxConnections(4), 0);
-    EXPECT_EQ(nm().accept(), -1);
-    EXPECT_TRUE(world.log().contains("NetworkManager::accept(): No new connection. Not blocking."));
-
-    p_listener->seen.clear();
-    EXPECT_EQ(nm().close(-1), 0);
-    EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(nm().getNumConnections(), 0);
-    EXPECT_EQ(nm().close(0), -1);
-    EXPECT_TRUE(world.log().contains("NetworkManager::close(): Error! Socket 0 not connected."));
-}
-
-TEST_F(Net, ClosingFromAHandlerAndAFailedClose) {
-    for (int i = 0; i < 3; i++) {
-        connectPeer();
-        ASSERT_EQ(nm().accept(), i);
-    }
-    const pf::Socket second = nm().getSocket(1);
     // A handler that closes another connection while a close is reporting.
+    const pf::Socket second = nm().getSocket(1);
     p_listener->reaction = [](const ox::EventNetwork& e) {
         if (e.getLabel() == ox::CLOSE && e.getSocketIndex() == 0) {
             EXPECT_EQ(nm().close(2), 0);
@@ -324,43 +241,27 @@ TEST_F(Net, ClosingFromAHandlerAndAFailedClose) {
     pf::closeSocket(second, code);
     p_listener->seen.clear();
     EXPECT_EQ(nm().close(0), -1);
-    EXPECT_TRUE(world.log().contains("NetworkManager::close(): Error! close() returned:"));
     EXPECT_TRUE(world.log().contains(errorLine(EBADF)));
     EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0}));
     EXPECT_EQ(nm().getNumConnections(), 0);
+    EXPECT_EQ(nm().close(0), -1);
 }
 
-TEST_F(Net, ConnectSendReceivePeekAndOrderlyClose) {
+TEST_F(Net, ConnectionsToAPeerAndTheirOrderlyClose) {
     const int client = nm().connect("127.0.0.1", std::to_string(port));
     ASSERT_EQ(client, 0);
     EXPECT_TRUE(p_listener->seen.empty());  // connecting is not accepting
     ASSERT_EQ(nm().accept(), 1);
-    EXPECT_EQ(nm().send("ping", 4, client), 0);
-    char buffer[8] = {};
-    // Read by hand here: the per-frame service would take the bytes first.
-    for (int i = 0; i < 1000 && nm().receive(buffer, 8, 1, true) < 4; i++) {
-        pf::sleepMicroseconds(1000);
-    }
-    EXPECT_EQ(std::string(buffer, 4), "ping");
-    EXPECT_EQ(nm().receive(buffer, 8, 1), 4);  // the peeked bytes are still there
-    EXPECT_EQ(nm().receive(buffer, 8, 1), 0);  // and now gone
-    EXPECT_EQ(nm().receive(nullptr, 8, 1), -1);
-    EXPECT_EQ(nm().receive(buffer, 8, 2), -1);
-    EXPECT_EQ(nm().queue("x", 1, 2), -1);
-    EXPECT_EQ(nm().queue(nullptr, 1, 1), -1);
-
     EXPECT_EQ(nm().queue("pong", 4, 1), 0);
-    ASSERT_TRUE(until([&] { return !p_listener->indexes(ox::DATA).empty(); }));
+    ASSERT_TRUE(until([&] { return dataSeen(); }));
     EXPECT_EQ(p_listener->seen.back().index, client);
     EXPECT_EQ(p_listener->seen.back().data, "pong");
-
     // Our client end closes: the server end, now index 0, sees the orderly
     // close and is closed in turn.
     p_listener->seen.clear();
     EXPECT_EQ(nm().close(client), 0);
     ASSERT_TRUE(until([&] { return nm().getNumConnections() == 0; }, 200));
     EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0, 0}));
-    EXPECT_TRUE(world.log().contains("NetworkManager::receive(): Socket 0 closed by peer."));
 }
 
 TEST_F(Net, APeerThatResetsIsClosedAndTheFrameGoesOn) {
@@ -375,7 +276,6 @@ TEST_F(Net, APeerThatResetsIsClosedAndTheFrameGoesOn) {
     peer.reset();
     ASSERT_TRUE(until([&] { return nm().getNumConnections() == 0; }, 500));
     EXPECT_EQ(p_listener->indexes(ox::CLOSE), (std::vector<int>{0}));
-    EXPECT_TRUE(world.log().contains("\tsocket is closed"));
 
     // Sending straight at a peer that has closed (and then refused our data)
     // is a broken pipe: the send fails and closes, it never raises a signal.
@@ -391,7 +291,7 @@ TEST_F(Net, APeerThatResetsIsClosedAndTheFrameGoesOn) {
 
     // And the next client is served as usual.
     connectPeer().write("again");
-    ASSERT_TRUE(until([&] { return !p_listener->indexes(ox::DATA).empty(); }));
+    ASSERT_TRUE(until([&] { return dataSeen(); }));
     EXPECT_EQ(p_listener->seen.back().data, "again");
 }
 
@@ -405,7 +305,6 @@ TEST_F(Net, APeerThatNeverReadsGetsEveryByteInOrderOnceItDoes) {
     }
     EXPECT_EQ(nm().send(big.data(), big.size(), 0), -1);
     EXPECT_TRUE(world.log().containsPart(" of 33554432 bytes sent."));
-    EXPECT_EQ(nm().getQueueLength(0), 1);
     EXPECT_EQ(nm().send("x", 1, 0), -1);  // would cut into the message on the wire
     std::string expected = big;
     for (int i = 0; i < 20; i++) {
@@ -417,26 +316,16 @@ TEST_F(Net, APeerThatNeverReadsGetsEveryByteInOrderOnceItDoes) {
         frame();
     }
     EXPECT_EQ(nm().getNumConnections(), 1);
-    EXPECT_GT(nm().getQueueLength(0), 0);
-
     std::string received;
-    until(
-        [&] {
-            received += peer.readNow();
-            return received.size() >= expected.size();
-        },
-        20000);
+    until([&] { return (received += peer.readNow()).size() >= expected.size(); }, 20000);
     EXPECT_TRUE(received == expected) << received.size() << " of " << expected.size();
     EXPECT_EQ(nm().getQueueLength(0), 0);
 }
 
 TEST_F(Net, AbuseNeitherBlocksNorLeaks) {
     const int descriptors = openDescriptors();
-    for (int i = 0; i < 3; i++) {
-        connectPeer();
-    }
     // 200 connection attempts beyond the limit.
-    for (int i = 0; i < 200; i++) {
+    for (int i = 0; i < 203; i++) {
         connectPeer();
     }
     for (int i = 0; i < 50; i++) {
@@ -460,27 +349,23 @@ TEST_F(Net, AbuseNeitherBlocksNorLeaks) {
         i % 2 ? peer.reset() : peer.drop();
     }
     // The ones that linger before being accepted finish one frame at a time.
-    const bool all_closed = until([&] {
+    EXPECT_TRUE(until([&] {
         return nm().getNumConnections() == 0 && p_listener->indexes(ox::ACCEPT).size() >= 243u;
-    });
-    EXPECT_TRUE(all_closed) << nm().getNumConnections();
+    })) << nm().getNumConnections();
     EXPECT_EQ(p_listener->indexes(ox::CLOSE).size(), p_listener->indexes(ox::ACCEPT).size());
-    EXPECT_FALSE(p_listener->indexes(ox::DATA).empty());
+    EXPECT_TRUE(dataSeen());
     peers.clear();
     EXPECT_EQ(openDescriptors(), descriptors);
 }
 
 /// Records each step's queue lengths (after queueing three messages in step
-/// 2, when told to) and ends the game after step 8.
+/// 2) and ends the game after step 8.
 class QueueWatcher : public ox::Object {
 public:
-    explicit QueueWatcher(bool queue_messages) : m_queue_messages(queue_messages) {
-        registerInterest(ox::STEP_EVENT);
-    }
+    QueueWatcher() { registerInterest(ox::STEP_EVENT); }
     int eventHandler(const ox::Event* p_e) override {
         const int step = static_cast<const ox::EventStep*>(p_e)->getStepCount();
-        if (step == 2 && m_queue_messages) {  // both connections were accepted in steps 0 and 1
-            EXPECT_EQ(nm().getNumConnections(), 2);
+        if (step == 2 && nm().getNumConnections() == 2) {  // accepted in steps 0 and 1
             EXPECT_EQ(nm().queue("A", 1, 0, 6), 0);
             EXPECT_EQ(nm().queue("B", 1, 0, 3), 0);  // due earlier, but behind A
             EXPECT_EQ(nm().queue("C", 1, 1, 4), 0);
@@ -490,62 +375,45 @@ public:
         return 1;
     }
     std::vector<std::vector<int>> lengths;
-
-private:
-    bool m_queue_messages;
 };
 
-TEST(NetworkInTheLoop, StartedServicedAndStoppedInItsPlace) {
-    ox_test::LogCapture log(1, false);
-    ox_test::writeFile("ox-config.txt", "headless:true,\nframe_time:0,\n");
-    ox::GameManager& gm = ox::GameManager::getInstance();
-    ASSERT_EQ(gm.startUp(), 0);
-    ASSERT_TRUE(nm().isStarted());
-    ASSERT_EQ(nm().setServer("0"), 0);
-    Peer a(nm().getServerPort());
-    Peer b(nm().getServerPort());
-    auto* p_watcher = new QueueWatcher(true);
-    gm.run();
-    // Step s sees the queues as the service of step s-1 left them: one
-    // connection accepted per step, C sent in step 4, A in step 6 and B, due
-    // since step 3, only right behind it.
-    const std::vector<std::vector<int>> expected = {{-1, -1}, {0, -1}, {2, 1}, {2, 1}, {2, 1},
-                                                    {2, 0},   {2, 0},  {0, 0}, {0, 0}};
-    EXPECT_EQ(p_watcher->lengths, expected);
-    std::string at_a, at_b;
-    for (int i = 0; i < 1000 && (at_a.size() < 2 || at_b.empty()); i++) {
-        at_a += a.readNow();
-        at_b += b.readNow();
-        pf::sleepMicroseconds(1000);
+TEST(NetworkInTheLoop, StartedServicedAndStoppedInItsPlaceOnlyWhenOn) {
+    for (const bool on : {true, false}) {
+        ox_test::LogCapture log(1, false);
+        ox_test::writeFile("ox-config.txt", std::string("headless:true,\nframe_time:0,\n") +
+                                                (on ? "" : "networking:false,\n"));
+        ox::GameManager& gm = ox::GameManager::getInstance();
+        ASSERT_EQ(gm.startUp(), 0);
+        ASSERT_EQ(nm().isStarted(), on);
+        if (!on) {  // started by hand: the loop still leaves it alone
+            ASSERT_EQ(nm().startUp(), 0);
+        }
+        ASSERT_EQ(nm().setServer("0"), 0);
+        Peer a(nm().getServerPort());
+        Peer b(nm().getServerPort());
+        auto* p_watcher = new QueueWatcher;
+        gm.run();
+        // Step s sees the queues as the service of step s-1 left them: one
+        // connection accepted per step, C sent in step 4, A in step 6 and B,
+        // due since step 3, only right behind it.
+        const std::vector<std::vector<int>> expected =
+            on ? std::vector<std::vector<int>>{{-1, -1}, {0, -1}, {2, 1}, {2, 1}, {2, 1},
+                                               {2, 0},   {2, 0},  {0, 0}, {0, 0}}
+               : std::vector<std::vector<int>>(9, {-1, -1});
+        EXPECT_EQ(p_watcher->lengths, expected);
+        std::string at_a, at_b;
+        for (int i = 0; on && i < 1000 && (at_a.size() < 2 || at_b.empty()); i++) {
+            at_a += a.readNow();
+            at_b += b.readNow();
+            pf::sleepMicroseconds(1000);
+        }
+        EXPECT_EQ(at_a, on ? "AB" : "");
+        EXPECT_EQ(at_b, on ? "C" : "");
+        gm.shutDown();
+        EXPECT_EQ(nm().isStarted(), !on);
+        EXPECT_EQ(log.contains("Network manager stopped"), on);
+        nm().shutDown();
     }
-    EXPECT_EQ(at_a, "AB");
-    EXPECT_EQ(at_b, "C");
-    gm.shutDown();
-    EXPECT_FALSE(nm().isStarted());
-    expectInOrder(log.messages(), {"Log Manager started.", "Network manager started.",
-                                   "World manager started.", "World manager stopped",
-                                   "Network manager stopped", "** Game engine stopped **"});
-}
-
-TEST(NetworkInTheLoop, NetworkingOffLeavesTheManagerAlone) {
-    ox_test::LogCapture log(1, false);
-    ox_test::writeFile("ox-config.txt", "headless:true,\nframe_time:0,\nnetworking:false,\n");
-    ox::GameManager& gm = ox::GameManager::getInstance();
-    ASSERT_EQ(gm.startUp(), 0);
-    EXPECT_FALSE(nm().isStarted());
-    // Started by hand, with a client waiting: the loop does not accept it.
-    ASSERT_EQ(nm().startUp(), 0);
-    ASSERT_EQ(nm().setServer("0"), 0);
-    Peer waiting(nm().getServerPort());
-    auto* p_watcher = new QueueWatcher(false);
-    gm.run();
-    EXPECT_EQ(p_watcher->lengths.size(), 9u);
-    EXPECT_EQ(nm().getNumConnections(), 0);
-    gm.shutDown();
-    EXPECT_TRUE(nm().isStarted());  // not stopped by the game manager either
-    EXPECT_FALSE(log.contains("Network manager started."));
-    EXPECT_FALSE(log.contains("Network manager stopped"));
-    nm().shutDown();
 }
 
 }  // namespace

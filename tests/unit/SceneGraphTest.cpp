@@ -1,215 +1,113 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <random>
 #include <set>
 
-#include "GameManager.h"
+#include "Config.h"
+#include "Grid.h"
 #include "SceneGraph.h"
 #include "WorldKit.h"
 #include "WorldManager.h"
+#include "geometry.h"
 
 namespace {
 
 using ox::Box;
+using ox::Grid;
 using ox::Object;
-using ox::ObjectList;
-using ox::SceneGraph;
 using ox::Vector;
 using ox_test::Recorder;
-using ox_test::World;
+using Cells = std::vector<Grid::Cell>;
+using Objects = std::vector<ox::Object*>;
+using Lists = std::map<std::string, std::vector<const Object*>>;
 
-SceneGraph& graph() {
-    return ox::WorldManager::getInstance().getSceneGraph();
+const std::vector<std::string> TYPES = {"(Undefined)", "a", "b", "c"};
+
+std::string bucketName(ox::Grid::Cell cell) {
+    return "bucket " + std::to_string(cell.col) + "," + std::to_string(cell.row);
 }
 
-int occurrences(const ObjectList& list, const Object* p_o) {
-    const std::vector<Object*> all = ox_test::contents(list);
-    return static_cast<int>(std::count(all.begin(), all.end(), p_o));
+void sortAll(Lists& lists) {
+    for (auto& entry : lists) {
+        std::sort(entry.second.begin(), entry.second.end());
+    }
 }
 
-// Invariants 1 to 5 of the scene graph for every object of the world, plus:
-// the lists hold nothing else, and the grid holds each active solid object in
-// exactly the buckets its box covers.
-testing::AssertionResult consistent(const std::vector<Object*>& world,
-                                    const std::set<std::string>& types) {
-    const SceneGraph& g = graph();
-    const ox::Grid& grid = g.getGrid();
-    std::map<const Object*, std::vector<ox::Grid::Cell>> in_grid;
-    std::vector<ox::Grid::Cell> buckets{{-1, -1}};
-    for (int row = 0; row < grid.getNumRows(); row++) {
-        for (int col = 0; col < grid.getNumCols(); col++) {
-            buckets.push_back({col, row});
+/// Every list of the scene graph and every grid bucket, by name.
+Lists actualLists() {
+    const ox::SceneGraph& g = ox::WorldManager::getInstance().getSceneGraph();
+    Lists lists;
+    const auto add = [&](const std::string& name, const ox::ObjectList& list) {
+        for (const Object* p_o : ox_test::contents(list)) {
+            lists[name].push_back(p_o);
         }
-    }
-    size_t grid_entries = 0;
-    for (const ox::Grid::Cell& cell : buckets) {
-        for (Object* p_o : ox_test::contents(grid.getBucket(cell))) {
-            in_grid[p_o].push_back(cell);
-            grid_entries++;
-        }
-    }
-    size_t active = 0, solid = 0, visible = 0, typed = 0, gridded = 0;
-    for (const Object* p_o : world) {
-        const auto fail = [&](const char* what) {
-            return testing::AssertionFailure()
-                   << "object " << p_o->getId() << " (" << p_o->getType() << "): " << what;
-        };
-        const bool on = p_o->isActive();
-        if (occurrences(g.activeObjects(), p_o) != (on ? 1 : 0) ||
-            occurrences(g.inactiveObjects(), p_o) != (on ? 0 : 1)) {
-            return fail("activity lists");
-        }
-        for (const std::string& type : types) {
-            const int expected = on && type == p_o->getType() ? 1 : 0;
-            if (occurrences(g.objectsOfType(type), p_o) != expected) {
-                return fail("type map");
-            }
-        }
-        for (int altitude = 0; altitude <= ox::MAX_ALTITUDE; altitude++) {
-            const int expected = on && p_o->isVisible() && altitude == p_o->getAltitude() ? 1 : 0;
-            if (occurrences(g.visibleObjects(altitude), p_o) != expected) {
-                return fail("visible lists");
-            }
-        }
-        const bool in_solid_lists = on && p_o->isSolid();
-        if (occurrences(g.solidObjects(), p_o) != (in_solid_lists ? 1 : 0)) {
-            return fail("solid list");
-        }
-        const auto found = in_grid.find(p_o);
-        const std::vector<ox::Grid::Cell> cells =
-            found == in_grid.end() ? std::vector<ox::Grid::Cell>() : found->second;
-        const std::vector<ox::Grid::Cell> expected =
-            in_solid_lists ? grid.getCells(p_o, p_o->getPosition()) : std::vector<ox::Grid::Cell>();
-        if (cells != expected) {
-            return fail("grid buckets");
-        }
-        active += on ? 1 : 0;
-        solid += in_solid_lists ? 1 : 0;
-        visible += on && p_o->isVisible() ? 1 : 0;
-        typed += on ? 1 : 0;
-        gridded += cells.size();
-    }
-    // Nothing but these objects in any list.
-    size_t visible_total = 0, typed_total = 0;
+    };
+    add("active", g.activeObjects());
+    add("inactive", g.inactiveObjects());
+    add("solid", g.solidObjects());
     for (int altitude = 0; altitude <= ox::MAX_ALTITUDE; altitude++) {
-        visible_total += ox_test::contents(g.visibleObjects(altitude)).size();
+        add("visible " + std::to_string(altitude), g.visibleObjects(altitude));
     }
-    for (const std::string& type : types) {
-        typed_total += ox_test::contents(g.objectsOfType(type)).size();
+    for (const std::string& type : TYPES) {
+        add("type " + type, g.objectsOfType(type));
     }
-    if (ox_test::contents(g.activeObjects()).size() != active ||
-        ox_test::contents(g.inactiveObjects()).size() != world.size() - active ||
-        ox_test::contents(g.solidObjects()).size() != solid || visible_total != visible ||
-        typed_total != typed || grid_entries != gridded) {
-        return testing::AssertionFailure() << "lists hold objects that are not in the world";
+    add(bucketName({-1, -1}), g.getGrid().getBucket({-1, -1}));
+    for (int row = 0; row < g.getGrid().getNumRows(); row++) {
+        for (int col = 0; col < g.getGrid().getNumCols(); col++) {
+            add(bucketName({col, row}), g.getGrid().getBucket({col, row}));
+        }
     }
-    return testing::AssertionSuccess();
+    sortAll(lists);
+    return lists;
 }
 
-TEST(SceneGraph, NewObjectIsInEveryListItsAttributesCallFor) {
-    World world;
-    auto* p_o = new Recorder(Vector(5, 5));
-    EXPECT_EQ(ox_test::contents(graph().activeObjects()), (std::vector<Object*>{p_o}));
-    EXPECT_EQ(ox_test::contents(graph().objectsOfType("(Undefined)")), (std::vector<Object*>{p_o}));
-    EXPECT_EQ(ox_test::contents(graph().solidObjects()), (std::vector<Object*>{p_o}));
-    EXPECT_EQ(ox_test::contents(graph().visibleObjects(2)), (std::vector<Object*>{p_o}));
-    EXPECT_EQ(ox_test::contents(graph().getGrid().getBucket({0, 0})), (std::vector<Object*>{p_o}));
-    EXPECT_TRUE(consistent({p_o}, {"(Undefined)"}));
-
-    p_o->setActive(false);
-    EXPECT_EQ(ox_test::contents(graph().inactiveObjects()), (std::vector<Object*>{p_o}));
-    EXPECT_TRUE(consistent({p_o}, {"(Undefined)"}));
-    p_o->setActive(true);
-    EXPECT_TRUE(consistent({p_o}, {"(Undefined)"}));
-}
-
-TEST(SceneGraph, AltitudeAndSolidnessMoveObjectsBetweenLists) {
-    World world(80, 24, 20);
-    auto* p_o = new Recorder(Vector(5, 5));
-    EXPECT_EQ(p_o->setAltitude(4), 0);
-    EXPECT_EQ(ox_test::contents(graph().visibleObjects(4)), (std::vector<Object*>{p_o}));
-    EXPECT_TRUE(graph().visibleObjects(2).isEmpty());
-    p_o->setVisible(false);
-    EXPECT_EQ(p_o->setAltitude(1), 0);
-    for (int altitude = 0; altitude <= 4; altitude++) {
-        EXPECT_TRUE(graph().visibleObjects(altitude).isEmpty());
+/// What the scene graph's invariants say those lists hold: each object once
+/// in the active or the inactive list; an active one in its type's list, in
+/// its altitude's list when visible, and when solid in the solid list and in
+/// every bucket its box covers; nothing else anywhere.
+Lists expectedLists(const std::vector<Object*>& world) {
+    const ox::Grid& grid = ox::WorldManager::getInstance().getSceneGraph().getGrid();
+    Lists lists;
+    for (const Object* p_o : world) {
+        if (!p_o->isActive()) {
+            lists["inactive"].push_back(p_o);
+            continue;
+        }
+        lists["active"].push_back(p_o);
+        lists["type " + p_o->getType()].push_back(p_o);
+        if (p_o->isVisible()) {
+            lists["visible " + std::to_string(p_o->getAltitude())].push_back(p_o);
+        }
+        if (p_o->isSolid()) {
+            lists["solid"].push_back(p_o);
+            for (const ox::Grid::Cell& cell : grid.getCells(p_o, p_o->getPosition())) {
+                lists[bucketName(cell)].push_back(p_o);
+            }
+        }
     }
-    EXPECT_EQ(p_o->setSolidness(ox::SOFT), 0);
-    EXPECT_EQ(graph().solidObjects().getCount(), 1);
-    EXPECT_EQ(p_o->setSolidness(ox::SPECTRAL), 0);
-    EXPECT_TRUE(graph().solidObjects().isEmpty());
-    EXPECT_TRUE(graph().getGrid().getBucket({0, 0}).isEmpty());
-    EXPECT_FALSE(world.log().contains("SceneGraph::updateSolidness(): Adding to grid."));
-    EXPECT_EQ(p_o->setSolidness(ox::SOFT), 0);
-    EXPECT_TRUE(world.log().contains("SceneGraph::updateSolidness(): Adding to grid."));
-    EXPECT_TRUE(consistent({p_o}, {"(Undefined)"}));
-}
-
-TEST(SceneGraph, BadAltitudeQueriesAndInactiveTypeChangesAreReported) {
-    World world;
-    auto* p_o = new Recorder;
-    EXPECT_TRUE(graph().visibleObjects(5).isEmpty());
-    EXPECT_TRUE(
-        world.log().contains("SceneGraph::visibleObjects(): Warning! altitude 5 not in [0,4]."));
-    EXPECT_EQ(graph().updateAltitude(p_o, 7), -1);
-    EXPECT_TRUE(world.log().contains(
-        "SceneGraph::updateAltitude(): New altitude 7 not in [0,4]!  No update."));
-
-    p_o->setActive(false);
-    p_o->setType("Sleeper");
-    EXPECT_EQ(p_o->getType(), "Sleeper");
-    EXPECT_TRUE(graph().objectsOfType("Sleeper").isEmpty());
-    EXPECT_TRUE(world.log().contains("SceneGraph::updateType(): Error! Unable to remove Object (" +
-                                     std::to_string(p_o->getId()) + ") type (Undefined)"));
-    p_o->setActive(true);
-    EXPECT_EQ(ox_test::contents(graph().objectsOfType("Sleeper")), (std::vector<Object*>{p_o}));
-    EXPECT_TRUE(consistent({p_o}, {"(Undefined)", "Sleeper"}));
-}
-
-TEST(SceneGraph, FailuresAfterGameOverAreSilent) {
-    World world;
-    auto* p_o = new Recorder;
-    p_o->setActive(false);
-    ox::GameManager::getInstance().setGameOver(true);
-    p_o->setType("Quiet");
-    EXPECT_FALSE(world.log().containsPart("SceneGraph::updateType()"));
-    EXPECT_EQ(graph().updateType(p_o, "Other"), 0);
-    EXPECT_TRUE(graph().objectsOfType("Other").isEmpty());
-    ox::GameManager::getInstance().setGameOver(false);
-    EXPECT_EQ(graph().updateType(p_o, "Other"), -1);
-}
-
-TEST(SceneGraph, RemovingAnObjectThatIsNotThereIsAnError) {
-    World world;
-    auto* p_o = new Recorder;
-    EXPECT_EQ(graph().removeObject(p_o), 0);
-    EXPECT_EQ(graph().removeObject(p_o), -1);
-    EXPECT_TRUE(world.log().containsPart("SceneGraph::removeObject(): Error removing Object (id " +
-                                         std::to_string(p_o->getId()) + ")! Pointer is "));
-    EXPECT_EQ(graph().insertObject(p_o), 0);
-    EXPECT_TRUE(consistent({p_o}, {"(Undefined)"}));
+    sortAll(lists);
+    return lists;
 }
 
 // A long random sequence of setter calls over many objects, with objects
-// created and deleted along the way and the boundary changed now and then;
-// every invariant is checked after every operation.
+// deleted and made along the way and the boundary changed now and then; the
+// invariants are checked after every operation.
 TEST(SceneGraph, InvariantsHoldThroughRandomSetterSequences) {
-    World world(100, 40);
-    ox::WorldManager& world_manager = ox::WorldManager::getInstance();
+    ox_test::World world(100, 40);
+    ox::WorldManager& wm = ox::WorldManager::getInstance();
     std::mt19937 random(99);
-    auto pick = [&](int low, int high) {
+    const auto pick = [&](int low, int high) {
         return std::uniform_int_distribution<>(low, high)(random);
     };
-    const std::set<std::string> types{"(Undefined)", "a", "b", "c"};
+    const auto place = [&](int low, int high) { return static_cast<float>(pick(low, high)); };
     std::vector<Object*> objects;
     for (int i = 0; i < 40; i++) {
-        objects.push_back(new Recorder(
-            Vector(static_cast<float>(pick(-5, 105)), static_cast<float>(pick(-5, 45)))));
+        objects.push_back(new ox_test::Recorder(Vector(place(-5, 105), place(-5, 45))));
     }
-    const int operations = 3000;
-    for (int step = 0; step < operations; step++) {
+    for (int step = 0; step < 3000; step++) {
         Object* p_o = objects[static_cast<size_t>(pick(0, static_cast<int>(objects.size()) - 1))];
         const int operation = pick(0, 11);
         switch (operation) {
@@ -225,48 +123,134 @@ TEST(SceneGraph, InvariantsHoldThroughRandomSetterSequences) {
             case 3:
                 p_o->setVisible(pick(0, 1) == 1);
                 break;
-            case 4: {
-                static const char* const names[] = {"(Undefined)", "a", "b", "c"};
-                p_o->setType(names[pick(0, 3)]);
+            case 4:
+                p_o->setType(TYPES[static_cast<size_t>(pick(0, 3))]);
                 break;
-            }
             case 5:
-                p_o->setBox(
-                    Box(Vector(static_cast<float>(pick(-3, 0)), static_cast<float>(pick(-3, 0))),
-                        static_cast<float>(pick(0, 30)), static_cast<float>(pick(0, 12))));
+                p_o->setBox(Box(Vector(place(-3, 0), place(-3, 0)), place(0, 30), place(0, 12)));
                 break;
             case 6:
             case 7:
-                p_o->setPosition(Vector(
-                    static_cast<float>(pick(-10, 110)) + 0.25f * static_cast<float>(pick(0, 3)),
-                    static_cast<float>(pick(-10, 50))));
+                p_o->setPosition(Vector(place(-10, 110) + 0.25f * place(0, 3), place(-10, 50)));
                 break;
             case 8:
-                world_manager.moveObject(
-                    p_o, p_o->getPosition() + Vector(static_cast<float>(pick(-2, 2)),
-                                                     static_cast<float>(pick(-2, 2))));
+                wm.moveObject(p_o, p_o->getPosition() + Vector(place(-2, 2), place(-2, 2)));
                 break;
-            case 9: {  // deletion, and a replacement
-                world_manager.markForDelete(p_o);
-                world_manager.update();
+            case 9:  // deletion, and a replacement
+                wm.markForDelete(p_o);
+                wm.update();
                 objects.erase(std::find(objects.begin(), objects.end(), p_o));
-                objects.push_back(new Recorder(
-                    Vector(static_cast<float>(pick(0, 100)), static_cast<float>(pick(0, 40)))));
+                objects.push_back(new ox_test::Recorder(Vector(place(0, 100), place(0, 40))));
                 break;
-            }
             case 10:
                 if (pick(0, 20) == 0) {
-                    world_manager.setBoundary(Box(Vector(0, 0), static_cast<float>(pick(0, 120)),
-                                                  static_cast<float>(pick(0, 50))));
+                    wm.setBoundary(Box(Vector(0, 0), place(0, 120), place(0, 50)));
                 }
                 break;
             default:
                 p_o->setNoSoft(pick(0, 1) == 1);
                 break;
         }
-        ASSERT_TRUE(consistent(objects, types))
+        ASSERT_EQ(actualLists(), expectedLists(objects))
             << "after operation " << operation << " at step " << step;
     }
+}
+
+const Grid& theGrid() {
+    return ox::WorldManager::getInstance().getSceneGraph().getGrid();
+}
+
+// A recorder with a box of the given extents, its corner at the position.
+Recorder* block(Vector position, float horizontal, float vertical) {
+    auto* p_o = new Recorder(position);
+    p_o->setBox(Box(Vector(0, 0), horizontal, vertical));
+    return p_o;
+}
+
+TEST(Grid, RefusesUseBeforeStartUpAndBadBucketSizes) {
+    ox_test::LogCapture log(0);
+    Grid grid;
+    auto* p_o = new Recorder;  // outside the world: it is not started
+    EXPECT_EQ(grid.insertObject(p_o), -1);
+    EXPECT_TRUE(grid.getCollisions(p_o, Vector(3, 3)).isEmpty());
+    delete p_o;
+    ox::Config::getInstance().loadConfig("grid_width:0,grid_height:-3,");
+    Grid bad;  // takes the bucket size from the configuration
+    EXPECT_EQ(bad.startUp(), -1);
+    EXPECT_TRUE(log.contains("Grid::startUp(): Error! Bucket size 0 x -3 is not positive."));
+}
+
+TEST(Grid, CellsAreInRowMajorOrderAndNonsenseIsOutside) {
+    ox_test::World world(80, 24);  // buckets of 20 x 8: 4 columns, 3 rows
+    auto* p_o = new Recorder;
+    // A far edge exactly on a border covers the bucket beyond it.
+    p_o->setBox(Box(Vector(0, 0), 20, 8));
+    EXPECT_EQ(theGrid().getCells(p_o, Vector(0.5f, 0.5f)), (Cells{{0, 0}, {1, 0}, {0, 1}, {1, 1}}));
+    EXPECT_EQ(theGrid().getCells(p_o, Vector(70, 20)), (Cells{{-1, -1}, {3, 2}}));
+    // Positions that are not numbers, or too large for an int, fall outside.
+    EXPECT_EQ(theGrid().getCells(p_o, Vector(std::nanf(""), 5)), (Cells{{-1, -1}}));
+    EXPECT_EQ(theGrid().getCells(p_o, Vector(1e20f, 5)), (Cells{{-1, -1}}));
+}
+
+TEST(Grid, CollisionsComeInBucketOrderEachObjectOnce) {
+    ox_test::World world(80, 24);
+    // The query box, x 15 to 45 and y -2 to 15, reaches outside and covers
+    // buckets (0,0) to (2,1).
+    auto* p_query = block(Vector(15, -2), 30, 17);
+    auto* p_wide = block(Vector(18, 6), 10, 1);   // buckets (0,0) and (1,0)
+    auto* p_low = block(Vector(16, 14), 1, 1);    // bucket (0,1)
+    auto* p_right = block(Vector(35, 6), 1, 1);   // bucket (1,0)
+    auto* p_edge = block(Vector(44, 0), 2, 5);    // touches the query's right edge, (2,0)
+    block(Vector(47, 6), 1, 1);                   // beyond it
+    auto* p_first = block(Vector(14, -1), 2, 7);  // outside and (0,0), after p_wide
+    EXPECT_EQ(ox_test::contents(theGrid().getCollisions(p_query, Vector(15, -2))),
+              (Objects{p_first, p_wide, p_right, p_edge, p_low}));
+}
+
+TEST(Grid, CollisionsEqualBruteForceOnRandomScenes) {
+    ox_test::World world(100, 40);
+    std::mt19937 random(1234);
+    // Whole-number places and extents put many box edges exactly on bucket
+    // borders (multiples of 20 and 8); the range reaches outside the boundary.
+    const auto place = [&](int low, int high) {
+        return static_cast<float>(std::uniform_int_distribution<>(low, high)(random));
+    };
+    const auto fraction = [&] { return std::uniform_real_distribution<float>(-1, 1)(random); };
+    std::vector<Recorder*> all;
+    for (int i = 0; i < 150; i++) {
+        const bool whole = i % 2 == 0;
+        const Vector at(place(-10, 110) + (whole ? 0 : fraction()),
+                        place(-6, 46) + (whole ? 0 : fraction()));
+        Recorder* p_o = block(at, place(0, 25), place(0, 10));
+        p_o->setSolidness(static_cast<ox::Solidness>(i % 5 == 0 ? ox::SPECTRAL : i % 2));
+        p_o->setActive(i % 7 != 0);
+        all.push_back(p_o);
+    }
+    int hits = 0;
+    for (int round = 0; round < 20; round++) {
+        for (Recorder* p_o : all) {
+            const Vector where(place(-10, 110), place(-6, 46));
+            const Objects found = ox_test::contents(theGrid().getCollisions(p_o, where));
+            const std::set<ox::Object*> unique(found.begin(), found.end());
+            ASSERT_EQ(unique.size(), found.size()) << "an object reported twice";
+            std::set<ox::Object*> brute;
+            for (Recorder* p_other : all) {
+                if (p_other != p_o && p_other->isActive() && p_other->isSolid() &&
+                    ox::boxIntersectsBox(ox::getWorldBox(p_other), ox::getWorldBox(p_o, where))) {
+                    brute.insert(p_other);
+                }
+            }
+            ASSERT_EQ(unique, brute);
+            hits += static_cast<int>(found.size());
+        }
+        // Move some objects about so the buckets must follow.
+        for (Recorder* p_o : all) {
+            if (std::uniform_int_distribution<>(0, 2)(random) == 0) {
+                p_o->setPosition(Vector(place(-10, 110), place(-6, 46)));
+            }
+        }
+    }
+    EXPECT_GT(hits, 1000);  // the scenes are dense enough to mean something
 }
 
 }  // namespace
