@@ -276,9 +276,21 @@ int WorldManager::setBoundary(Box new_boundary) {
     if (new_boundary == m_boundary) {
         return 0;
     }
+    const Box old_boundary = m_boundary;
     m_boundary = new_boundary;
     m_scene_graph.shutDown();
-    return m_scene_graph.startUp();
+    if (m_scene_graph.startUp() == 0) {
+        return 0;
+    }
+    // A refused boundary would leave the world without its collision grid and
+    // type map: go back to the old one, so collisions and lookups still work.
+    LogManager::getInstance().writeLog(
+        "WorldManager::setBoundary(): Error! Boundary %s refused. Keeping %s.",
+        new_boundary.toString().c_str(), old_boundary.toString().c_str());
+    m_boundary = old_boundary;
+    m_scene_graph.shutDown();
+    m_scene_graph.startUp();
+    return -1;
 }
 
 void WorldManager::setView(Box new_view) {

@@ -230,6 +230,19 @@ TEST(WorldManager, ChangingTheBoundaryKeepsObjectsIndexed) {
               (std::vector<ox::Object*>{p_b}));
     EXPECT_EQ(ox_test::contents(wm().getSceneGraph().objectsOfType("Thing")),
               (std::vector<ox::Object*>{p_a}));
+
+    // A boundary needing too many buckets is refused and the old one stays
+    // whole: collisions and type lookups still find the objects.
+    const Box huge(Vector(0, 0), 1e9f, 1e9f);
+    EXPECT_EQ(wm().setBoundary(huge), -1);
+    EXPECT_EQ(wm().getBoundary(), Box(Vector(0, 0), 200, 100));
+    EXPECT_TRUE(world.log().contains("WorldManager::setBoundary(): Error! Boundary " +
+                                     huge.toString() + " refused. Keeping " +
+                                     wm().getBoundary().toString() + "."));
+    EXPECT_EQ(ox_test::contents(wm().getCollisions(p_a, Vector(50.5f, 20))),
+              (std::vector<ox::Object*>{p_b}));
+    EXPECT_EQ(ox_test::contents(wm().getSceneGraph().objectsOfType("Thing")),
+              (std::vector<ox::Object*>{p_a}));
 }
 
 TEST(WorldManager, ViewIsClampedAndFollowsAnObjectWithinItsSlack) {
