@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "NetworkManager.h"
 #include "Platform.h"
 #include "WorldKit.h"
+#include "WorldManager.h"
 
 // Every test talks over real TCP connections on 127.0.0.1, on a port the
 // system picks for it, with loops bounded in frames.
@@ -376,6 +378,117 @@ public:
     }
     std::vector<std::vector<int>> lengths;
 };
+
+// An object's record, behind an eight-byte length, crosses the connection in
+// two pieces and is applied whole on the far side through the ordinary reader.
+TEST_F(Net, AnObjectRecordCrossesAConnectionAndIsAppliedOnTheOtherSide) {
+    const int client = nm().connect("127.0.0.1", std::to_string(port));
+    ASSERT_EQ(client, 0);
+    ASSERT_TRUE(until([] { return nm().getNumConnections() == 2; }));
+
+    auto* p_source = new ox::Object;
+    p_source->setType("boat");
+    p_source->setPosition(ox::Vector(10.5f, 7.25f));
+    p_source->setVelocity(ox::Vector(0.5f, -0.25f));
+    p_source->setAltitude(3);
+    p_source->setSolidness(ox::SOFT);
+    p_source->setBox(ox::Box(ox::Vector(-1, -1), 3, 2));
+    std::ostringstream os;
+    ASSERT_EQ(p_source->serialize(&os), 0);
+    std::string message(8, '\0');
+    for (std::size_t i = 0, n = os.str().size(); i < 8; i++, n >>= 8) {
+        message[i] = static_cast<char>(n & 0xff);
+    }
+    message += os.str();
+
+    auto* p_copy = new ox::Object;
+    std::string pending;
+    int applied = 0;
+    int result = 1;
+    unsigned int mask = 0;
+    p_listener->reaction = [&](const ox::EventNetwork& e) {
+        if (e.getLabel() != ox::DATA || e.getSocketIndex() != 1) {
+            return;
+        }
+        pending.append(e.getMessage(), static_cast<std::size_t>(e.getBytes()));
+        std::uint64_t length = 0;
+        for (int i = 7; i >= 0 && pending.size() >= 8; i--) {
+            length = (length << 8) | static_cast<unsigned char>(pending[i]);
+        }
+        if (pending.size() >= 8 && pending.size() - 8 >= length) {
+            std::istringstream record(pending.substr(8, length));
+            result = p_copy->deserialize(&record, &mask);
+            applied++;
+        }
+    };
+    const std::size_t half = message.size() / 2;
+    ASSERT_EQ(nm().send(message.data(), half, client), 0);
+    until([] { return false; }, 50);
+    EXPECT_EQ(applied, 0);
+    ASSERT_EQ(nm().send(message.data() + half, message.size() - half, client), 0);
+    ASSERT_TRUE(until([&] { return applied == 1; }));
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(mask, 0x3ffffu);
+
+    EXPECT_EQ(p_copy->getId(), p_source->getId());
+    EXPECT_EQ(p_copy->getType(), "boat");
+    EXPECT_EQ(p_copy->getPosition(), p_source->getPosition());
+    EXPECT_EQ(p_copy->getSpeed(), p_source->getSpeed());
+    EXPECT_EQ(p_copy->getAltitude(), 3);
+    EXPECT_EQ(p_copy->getSolidness(), ox::SOFT);
+    EXPECT_EQ(p_copy->getBox(), p_source->getBox());
+    // The reader normalizes the direction again, which may move it by an ulp.
+    EXPECT_FLOAT_EQ(p_copy->getDirection().getX(), p_source->getDirection().getX());
+    EXPECT_FLOAT_EQ(p_copy->getDirection().getY(), p_source->getDirection().getY());
+    // Applied through the setters, so the world finds the copy where it now is.
+    EXPECT_EQ(ox_test::contents(
+                  ox::WorldManager::getInstance().getCollisions(p_source, p_source->getPosition())),
+              (std::vector<ox::Object*>{p_copy}));
+}
+
+// A send queue holds at most MAX_QUEUED_BYTES unsent bytes, and its count
+// follows every partial send, so a peer that stops reading cannot grow the
+// game's memory, and the stream stays whole when it reads again.
+TEST_F(Net, AFullSendQueueRefusesMoreAndDrainsWhole) {
+    const int reader = nm().connect("127.0.0.1", std::to_string(port));
+    ASSERT_EQ(reader, 0);
+    ASSERT_TRUE(until([] { return nm().getNumConnections() == 2; }));
+    const int writer = 1;
+
+    // Eight chunks fill the queue exactly; each is filled with its own letter.
+    const std::size_t chunk = ox::MAX_QUEUED_BYTES / 8;
+    for (int i = 0; i < 8; i++) {
+        const std::vector<char> bytes(chunk, static_cast<char>('a' + i));
+        ASSERT_EQ(nm().queue(bytes.data(), bytes.size(), writer), 0);
+    }
+    const std::vector<char> more(chunk, 'z');
+    EXPECT_EQ(nm().queue(more.data(), 1, writer), -1);
+    EXPECT_EQ(nm().queue(more.data(), more.size(), writer), -1);
+    EXPECT_TRUE(world.log().contains(
+        "NetworkManager::queue(): Error! Socket 1 has " + std::to_string(ox::MAX_QUEUED_BYTES) +
+        " bytes waiting. Unable to queue " + std::to_string(chunk) + " more."));
+    EXPECT_EQ(nm().getQueuedBytes(writer), static_cast<std::int64_t>(ox::MAX_QUEUED_BYTES));
+
+    // Read by hand as the writer sends in pieces (the service would read first).
+    std::string received;
+    std::vector<char> buffer(1 << 20);
+    for (int i = 0; i < 20000 && received.size() < ox::MAX_QUEUED_BYTES; i++) {
+        nm().sendQueued();
+        const std::int64_t waiting = nm().getQueuedBytes(writer);
+        EXPECT_LE(received.size() + static_cast<std::size_t>(waiting), ox::MAX_QUEUED_BYTES);
+        const int got = nm().receive(buffer.data(), buffer.size(), reader);
+        ASSERT_GE(got, 0);
+        received.append(buffer.data(), static_cast<std::size_t>(got));
+    }
+    ASSERT_EQ(received.size(), ox::MAX_QUEUED_BYTES);
+    EXPECT_EQ(nm().getQueuedBytes(writer), 0);
+    for (int i = 0; i < 8; i++) {
+        EXPECT_EQ(received.find_first_not_of(static_cast<char>('a' + i), i * chunk),
+                  (i + 1) * chunk == received.size() ? std::string::npos : (i + 1) * chunk)
+            << i;
+    }
+    EXPECT_EQ(nm().queue(more.data(), more.size(), writer), 0);  // room again
+}
 
 TEST(NetworkInTheLoop, StartedServicedAndStoppedInItsPlaceOnlyWhenOn) {
     for (const bool on : {true, false}) {
