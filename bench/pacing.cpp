@@ -68,7 +68,7 @@ void BM_FramePacing(benchmark::State& state) {
         std::filesystem::temp_directory_path() / ("orvix-pacing-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
-    std::ofstream(dir / "pacing.cfg") << "frame_time:" << FRAME_TIME_MS << ",\n";
+    std::ofstream(dir / "pacing.cfg") << "frame_time:" << FRAME_TIME_MS << ",\nheadless:true,\n";
     setenv("ORVIX_CONFIG", (dir / "pacing.cfg").c_str(), 1);
     setenv("ORVIX_LOG", (dir / "pacing.log").c_str(), 1);
 
