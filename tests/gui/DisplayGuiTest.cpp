@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "CellWindow.h"
 #include "Config.h"
 #include "DisplayManager.h"
 #include "Frame.h"
@@ -20,37 +21,14 @@ namespace {
 using ox_test::pixelAt;
 using ox_test::PixelBox;
 
-// 800 x 480 pixels in 80 x 24 cells: one cell is 10 x 20 pixels.
-const int CELL_W = 10;
-const int CELL_H = 20;
-const sf::Color GREY(90, 90, 90);
-const sf::Color BACKGROUND = sf::Color::Blue;
-const std::string FONT = std::string(ORVIX_RUN_DIR) + "/ox-font.ttf";
-
 // True when a box of pixels equals the one dy pixels below (and dx right).
 bool sameAsShifted(const sf::Image& image, PixelBox box, int dy, int dx = 0) {
     return ox_test::samePixels(image, box,
                                PixelBox{box.left + dx, box.top + dy, box.width, box.height});
 }
 
-class DisplayGuiTest : public ::testing::Test {
+class DisplayGuiTest : public ox_test::CellWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(ox_test::waitForXDisplay()) << "no X server (run under xvfb-run)";
-        ox::Config::getInstance().loadConfig(
-            "window_horizontal_pixels:800,window_vertical_pixels:480,"
-            "window_horizontal_chars:80,window_vertical_chars:24,"
-            "window_background_color:blue,font_file:" +
-            FONT + ",");
-        ASSERT_EQ(display().startUp(), 0);
-        ASSERT_NE(display().getWindow(), nullptr);
-        display().getWindow()->clear(GREY);
-    }
-    void TearDown() override { display().shutDown(); }
-
-    static ox::DisplayManager& display() { return ox::DisplayManager::getInstance(); }
-    static sf::Image capture() { return ox_test::captureWindow(*display().getWindow()); }
-
     ox_test::LogCapture m_log{5};
 };
 
@@ -159,7 +137,7 @@ TEST(DisplayGuiStartUp, DesktopSizeFontFailureAndSecondStart) {
 
     // The failed start-up left its window open; a new start-up replaces it.
     ASSERT_NE(display.getWindow(), nullptr);
-    ox::Config::getInstance().loadConfig("font_file:" + FONT + ",");
+    ox::Config::getInstance().loadConfig("font_file:" + ox_test::CellWindowTest::FONT + ",");
     ASSERT_EQ(display.startUp(), 0);
     ASSERT_NE(display.getWindow(), nullptr);
     EXPECT_EQ(display.getWindow()->getSize().x, desktop.size.x);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "CellWindow.h"
 #include "Config.h"
 #include "DisplayManager.h"
 #include "Sprite.h"
@@ -25,34 +26,12 @@ using ox_test::cellCore;
 using ox_test::pixelAt;
 using ox_test::PixelBox;
 
-// 800 x 480 pixels in 80 x 24 cells: one cell is 10 x 20 pixels.
-const int CELL_W = 10;
-const int CELL_H = 20;
-const sf::Color GREY(90, 90, 90);
-const sf::Color BACKGROUND = sf::Color::Blue;
-
 // A row the scenes leave free, for reference characters.
 const int REFERENCE_ROW = 15;
 
-class ViewsGuiTest : public ::testing::Test {
+class ViewsGuiTest : public ox_test::CellWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(ox_test::waitForXDisplay()) << "no X server (run under xvfb-run)";
-        ox::Config::getInstance().loadConfig(
-            "window_horizontal_pixels:800,window_vertical_pixels:480,"
-            "window_horizontal_chars:80,window_vertical_chars:24,"
-            "window_background_color:blue,font_file:" +
-            std::string(ORVIX_RUN_DIR) + "/ox-font.ttf,");
-        ASSERT_EQ(display().startUp(), 0);
-        ASSERT_NE(display().getWindow(), nullptr);
-        window().clear(GREY);
-    }
-    void TearDown() override { display().shutDown(); }
-
-    static ox::DisplayManager& display() { return ox::DisplayManager::getInstance(); }
-    static sf::RenderWindow& window() { return *display().getWindow(); }
     static ox::WorldManager& world() { return ox::WorldManager::getInstance(); }
-    static sf::Image capture() { return ox_test::captureWindow(window()); }
 
     // An object showing one character in a colour, at a cell and altitude.
     ox::Object* character(Vector where, char ch, ox::Color color, int altitude) {
