@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "DisplayManager.h"
 #include "EventStep.h"
@@ -54,6 +55,21 @@ TEST(DisplayStartUpOrder, DisplayInputResourceWorldAndTheWorldFitsTheWindow) {
         return std::find(expected.begin(), expected.end(), m) == expected.end();
     });
     EXPECT_EQ(seen, expected);
+}
+
+// Where no display server is named, start-up fails with an error line
+// instead of the process being ended inside the window system.
+TEST(DisplayStartUpOrder, NoDisplayFailsStartUpWithAnError) {
+    ox_test::LogCapture log(1, false);
+    ox_test::writeFile("ox-config.txt", "networking:false,\n");
+    unsetenv("DISPLAY");
+    ox::GameManager& gm = ox::GameManager::getInstance();
+    EXPECT_EQ(gm.startUp(), -1);
+    EXPECT_TRUE(log.contains("DisplayManager::startUp(): Error! No display to open a window on."));
+    EXPECT_TRUE(log.contains("GameManager::startUp(): Error! Starting display manager."));
+    EXPECT_FALSE(ox::DisplayManager::getInstance().isStarted());
+    EXPECT_FALSE(ox::WorldManager::getInstance().isStarted());
+    gm.shutDown();
 }
 
 }  // namespace
