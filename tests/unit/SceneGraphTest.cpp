@@ -22,18 +22,12 @@ using ox::Vector;
 using ox_test::Recorder;
 using Cells = std::vector<Grid::Cell>;
 using Objects = std::vector<ox::Object*>;
-using Lists = std::map<std::string, std::vector<const Object*>>;
+using Lists = std::map<std::string, std::multiset<const Object*>>;  // order aside
 
 const std::vector<std::string> TYPES = {"(Undefined)", "a", "b", "c"};
 
 std::string bucketName(ox::Grid::Cell cell) {
     return "bucket " + std::to_string(cell.col) + "," + std::to_string(cell.row);
-}
-
-void sortAll(Lists& lists) {
-    for (auto& entry : lists) {
-        std::sort(entry.second.begin(), entry.second.end());
-    }
 }
 
 /// Every list of the scene graph and every grid bucket, by name.
@@ -42,7 +36,7 @@ Lists actualLists() {
     Lists lists;
     const auto add = [&](const std::string& name, const ox::ObjectList& list) {
         for (const Object* p_o : ox_test::contents(list)) {
-            lists[name].push_back(p_o);
+            lists[name].insert(p_o);
         }
     };
     add("active", g.activeObjects());
@@ -60,7 +54,6 @@ Lists actualLists() {
             add(bucketName({col, row}), g.getGrid().getBucket({col, row}));
         }
     }
-    sortAll(lists);
     return lists;
 }
 
@@ -73,22 +66,21 @@ Lists expectedLists(const std::vector<Object*>& world) {
     Lists lists;
     for (const Object* p_o : world) {
         if (!p_o->isActive()) {
-            lists["inactive"].push_back(p_o);
+            lists["inactive"].insert(p_o);
             continue;
         }
-        lists["active"].push_back(p_o);
-        lists["type " + p_o->getType()].push_back(p_o);
+        lists["active"].insert(p_o);
+        lists["type " + p_o->getType()].insert(p_o);
         if (p_o->isVisible()) {
-            lists["visible " + std::to_string(p_o->getAltitude())].push_back(p_o);
+            lists["visible " + std::to_string(p_o->getAltitude())].insert(p_o);
         }
         if (p_o->isSolid()) {
-            lists["solid"].push_back(p_o);
+            lists["solid"].insert(p_o);
             for (const ox::Grid::Cell& cell : grid.getCells(p_o, p_o->getPosition())) {
-                lists[bucketName(cell)].push_back(p_o);
+                lists[bucketName(cell)].insert(p_o);
             }
         }
     }
-    sortAll(lists);
     return lists;
 }
 
