@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "GameManager.h"
 #include "NetworkManager.h"
 #include "Platform.h"
+#include "RecordBytes.h"
 #include "WorldKit.h"
 #include "WorldManager.h"
 
@@ -369,9 +369,7 @@ TEST_F(Net, AnObjectRecordCrossesAConnectionAndIsAppliedOnTheOtherSide) {
     p_source->setPosition(ox::Vector(10.5f, 7.25f));
     p_source->setSolidness(ox::SOFT);
     p_source->setBox(ox::Box(ox::Vector(-1, -1), 3, 2));
-    std::ostringstream os;
-    ASSERT_EQ(p_source->serialize(&os), 0);
-    const std::string record = os.str();
+    const std::string record = ox_test::record(*p_source, 0);
 
     auto* p_copy = new ox::Object;
     std::string pending;
@@ -382,8 +380,7 @@ TEST_F(Net, AnObjectRecordCrossesAConnectionAndIsAppliedOnTheOtherSide) {
         if (e.getLabel() == ox::DATA && e.getSocketIndex() == 1 &&
             pending.append(e.getMessage(), static_cast<std::size_t>(e.getBytes())).size() ==
                 record.size()) {
-            std::istringstream in(pending);
-            result = p_copy->deserialize(&in, &mask);
+            result = ox_test::load(*p_copy, pending, &mask);
             applied++;
         }
     };

@@ -136,7 +136,17 @@ TEST(WorldManager, AvoidingCollisionsSlidesAlongTheObstacle) {
     }
 }
 
-TEST(WorldManager, MarkedObjectsStayUntilTheEndOfTheUpdate) {
+// Marks another object for deletion from its destructor.
+class Chain : public Recorder {
+public:
+    explicit Chain(ox::Object* p_next) : m_p_next(p_next) {}
+    ~Chain() override { WorldManager::getInstance().markForDelete(m_p_next); }
+
+private:
+    ox::Object* m_p_next;
+};
+
+TEST(WorldManager, MarkedObjectsStayUntilTheEndOfTheUpdateAndShutDownDeletesAll) {
     World world;
     const int destroyed = Recorder::destroyed();
     auto* p_mover = new Recorder(Vector(5, 5));
@@ -158,28 +168,13 @@ TEST(WorldManager, MarkedObjectsStayUntilTheEndOfTheUpdate) {
     EXPECT_EQ(journal(), expected);
     EXPECT_EQ(Recorder::destroyed(), destroyed + 3);
     EXPECT_TRUE(wm().getSceneGraph().activeObjects().isEmpty());
-    wm().update();
-    EXPECT_EQ(Recorder::destroyed(), destroyed + 3);
-}
 
-// Marks another object for deletion from its destructor.
-class Chain : public Recorder {
-public:
-    explicit Chain(ox::Object* p_next) : m_p_next(p_next) {}
-    ~Chain() override { WorldManager::getInstance().markForDelete(m_p_next); }
-
-private:
-    ox::Object* m_p_next;
-};
-
-TEST(WorldManager, ObjectsMarkedByDestructorsGoInTheSamePassAndShutDownDeletesAll) {
-    World world;
-    const int destroyed = Recorder::destroyed();
+    // Objects marked by destructors go in the same pass.
     auto* p_last = new Recorder(Vector(3, 3));
     new Recorder(Vector(4, 4));  // not marked: stays
     wm().markForDelete(new Chain(new Chain(p_last)));
     wm().update();
-    EXPECT_EQ(Recorder::destroyed(), destroyed + 3);
+    EXPECT_EQ(Recorder::destroyed(), destroyed + 6);
     EXPECT_EQ(wm().getSceneGraph().activeObjects().getCount(), 1);
     // Shut-down deletes active, inactive and spectral objects alike.
     new Recorder(Vector(5, 5), ox::SPECTRAL);
@@ -188,10 +183,10 @@ TEST(WorldManager, ObjectsMarkedByDestructorsGoInTheSamePassAndShutDownDeletesAl
     auto* p_sleeper = new Recorder(Vector(8, 8));
     p_sleeper->setActive(false);
     wm().shutDown();
-    EXPECT_EQ(Recorder::destroyed(), destroyed + 3 + 6);
+    EXPECT_EQ(Recorder::destroyed(), destroyed + 6 + 6);
     EXPECT_EQ(wm().startUp(), 0);
     wm().update();  // nothing left over to delete
-    EXPECT_EQ(Recorder::destroyed(), destroyed + 3 + 6);
+    EXPECT_EQ(Recorder::destroyed(), destroyed + 6 + 6);
 }
 
 TEST(WorldManager, HandlersMayChangeInterestsDuringDelivery) {
