@@ -8,6 +8,7 @@
 #include <list>
 #include <memory>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,11 +44,7 @@ const std::string FULL =
               {"abc", "def", "end", "ghi", "jkl", "end"});
 
 std::string withCrLf(const std::string& text) {
-    std::string result;
-    for (char ch : text) {
-        result += ch == '\n' ? "\r\n" : std::string(1, ch);
-    }
-    return result;
+    return std::regex_replace(text, std::regex("\n"), "\r\n");
 }
 
 const Lines SEEDS = {SIMPLE, "3\n2\n1\n0\nwhite\nab\ncd\nef", FULL,
