@@ -37,11 +37,10 @@ HeadlessGame::~HeadlessGame() {
 
 std::vector<int> HeadlessGame::stepsOf(const std::string& message) const {
     const std::vector<std::string> messages = m_p_log->messages();
-    const std::vector<int> steps = m_p_log->stepCounts();
     std::vector<int> found;
     for (std::size_t i = 0; i < messages.size(); i++) {
         if (messages[i] == message) {
-            found.push_back(steps[i]);
+            found.push_back(m_p_log->stepCounts()[i]);
         }
     }
     return found;
@@ -74,10 +73,8 @@ int Player::eventHandler(const ox::Event* p_e) {
     if (p_e->getType() != ox::STEP_EVENT) {
         return 0;
     }
-    if (entry() >= 0) {
-        if (m_song_steps++ == 0) {
-            m_first_song_step = ox::GameManager::getInstance().getStepCount();
-        }
+    if (entry() >= 0 && m_song_steps++ == 0) {
+        m_first_song_step = ox::GameManager::getInstance().getStepCount();
     }
     watch();
     if (plan) {
@@ -101,14 +98,9 @@ void Player::watch() {
     }
     for (const auto& [id, p_note] : alive) {
         const ox::Vector position = p_note->getPosition();
-        auto [it, is_new] = m_notes.try_emplace(id);
-        if (is_new) {
-            it->second.key = p_note->getKey();
-            it->second.created = entry();
-            it->second.column = position.getX();
-            it->second.first_row = position.getY();
-        }
-        it->second.last_row = position.getY();
+        m_notes.try_emplace(
+            id, SeenNote{p_note->getKey(), entry(), position.getX(), position.getY(), 0});
+        m_notes[id].last_row = position.getY();
     }
 }
 

@@ -1,6 +1,5 @@
-// The display manager in a real window (run under Xvfb): what is drawn is
-// captured before the frame is shown and compared with where the cell
-// geometry puts it.
+// The display manager in a real window: what is drawn, captured before the
+// frame is shown, against where the cell geometry puts it.
 #include <gtest/gtest.h>
 
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -9,12 +8,8 @@
 #include <string>
 
 #include "CellWindow.h"
-#include "Config.h"
-#include "DisplayManager.h"
 #include "Frame.h"
 #include "LogCapture.h"
-#include "WindowCapture.h"
-#include "XDisplay.h"
 
 namespace {
 
@@ -27,10 +22,7 @@ bool sameAsShifted(const sf::Image& image, PixelBox box, int dy, int dx = 0) {
                                PixelBox{box.left + dx, box.top + dy, box.width, box.height});
 }
 
-class DisplayGuiTest : public ox_test::CellWindowTest {
-protected:
-    ox_test::LogCapture m_log{5};
-};
+using DisplayGuiTest = ox_test::CellWindowTest;
 
 TEST_F(DisplayGuiTest, CharacterLandsInItsCellOverTheBackgroundAndSwapClears) {
     ASSERT_EQ(display().drawCh(ox::Vector(10, 5), 'H', ox::GREEN, 0), 0);

@@ -9,11 +9,7 @@
 
 namespace ox_test {
 
-namespace {
-
-int destroyed_count = 0;
-
-}  // namespace
+static int destroyed_count = 0;
 
 std::vector<Delivery>& journal() {
     static std::vector<Delivery> deliveries;
@@ -42,13 +38,10 @@ int Recorder::destroyed() {
 }
 
 int Recorder::eventHandler(const ox::Event* p_e) {
-    Delivery delivery = plainDelivery(getId(), p_e->getType());
-    if (const auto* p_collision = dynamic_cast<const ox::EventCollision*>(p_e)) {
-        delivery =
-            collisionDelivery(getId(), p_collision->getObject1()->getId(),
-                              p_collision->getObject2()->getId(), p_collision->getPosition());
-    }
-    journal().push_back(delivery);
+    const auto* p_c = dynamic_cast<const ox::EventCollision*>(p_e);
+    journal().push_back(p_c ? collisionDelivery(getId(), p_c->getObject1()->getId(),
+                                                p_c->getObject2()->getId(), p_c->getPosition())
+                            : plainDelivery(getId(), p_e->getType()));
     if (reaction) {
         reaction(*this, p_e);
     }

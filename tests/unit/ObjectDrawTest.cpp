@@ -1,6 +1,5 @@
-// Objects on a headless display: setSprite with its box and re-indexing,
-// Object::draw playing the animation, shapes sized from the cells, and the
-// world manager's drawing order by altitude and view.
+// Objects on a headless display: setSprite, Object::draw, shapes sized from
+// the cells, and the world manager's drawing order by altitude and view.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -44,14 +43,12 @@ protected:
         ox::Config::getInstance().loadConfig("headless:true,font_scale:1.5,");
         ASSERT_EQ(ox::DisplayManager::getInstance().startUp(), 0);
         ASSERT_EQ(ox::ResourceManager::getInstance().startUp(), 0);
-        // Three frames of 4 x 3 cells, each a different letter, slowdown 1.
-        std::string rows;
-        for (char letter : {'a', 'b', 'c'}) {
-            for (int row = 0; row < 3; row++) {
-                rows += std::string(4, letter) + "\n";
-            }
+        // Three frames of 4 x 3 cells, slowdown 1.
+        std::string file = "3\n4\n3\n1\ngreen\n";
+        for (int row = 0; row < 9; row++) {
+            file += "abcd\n";
         }
-        ox_test::writeFile("wide.txt", "3\n4\n3\n1\ngreen\n" + rows);
+        ox_test::writeFile("wide.txt", file);
         ASSERT_EQ(ox::ResourceManager::getInstance().loadSprite("wide.txt", "wide"), 0);
         painted().clear();
     }

@@ -1,8 +1,7 @@
-// Robustness of the record readers: tens of thousands of truncated,
-// bit-flipped, patched and random records go to Object::deserialize and
-// ViewObject::deserialize. Each must return 0 or -1 and leave its object
-// whole and correctly indexed in the world; none may crash or leak. Under the
-// sanitizer build every allocation made while a record is read is watched too.
+// Tens of thousands of truncated, bit-flipped, patched and random records
+// through Object::deserialize and ViewObject::deserialize: each returns 0 or
+// -1 and leaves its object whole and indexed right, with no crash or leak;
+// under the sanitizer build, no allocation beyond the caps.
 #include <gtest/gtest.h>
 
 #include <algorithm>
