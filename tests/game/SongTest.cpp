@@ -1,5 +1,5 @@
-// The whole song, headless at frame time 0, played through the input manager
-// from the start screen's P to the conductor's game over.
+// The start screen and the whole song, headless at frame time 0, played
+// through the input manager from the start screen's P to game over.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -18,6 +18,7 @@
 namespace {
 
 using game_test::Player;
+using game_test::tapKey;
 
 const std::string SOUND_PLAYED = "Sound::play(): Playing sound.";
 
@@ -37,7 +38,7 @@ protected:
     void play(const std::function<void(Player&)>& during_song) {
         m_p_player->plan = [during_song](Player& player, int step) {
             if (step == 0) {
-                game_test::tapKey(ox::Keyboard::P);
+                tapKey(ox::Keyboard::P);
             } else if (player.entry() >= 0) {
                 during_song(player);
             }
@@ -45,8 +46,8 @@ protected:
         ox::GameManager::getInstance().run();
     }
 
-    int notesAlive() const {
-        return ox::WorldManager::getInstance().getSceneGraph().objectsOfType("note").getCount();
+    static int alive(const std::string& type) {
+        return ox::WorldManager::getInstance().getSceneGraph().objectsOfType(type).getCount();
     }
 
     /// Chart entry of a log line's step.
@@ -62,14 +63,14 @@ TEST_F(Song, PerfectPlayScoresEveryNoteAtTwenty) {
 
     EXPECT_EQ(currentScore(), 3620);
     EXPECT_EQ(m_game.log().count(SOUND_PLAYED), 181);
-    EXPECT_EQ(notesAlive(), 0);
+    EXPECT_EQ(alive("note"), 0);
 }
 
 TEST_F(Song, UntouchedChartMakesItsNotesTheStripTakesThemAndTheMusicFollowsTheEntries) {
     play([](Player&) {});
     EXPECT_EQ(currentScore(), 0);
     EXPECT_EQ(m_game.log().count(SOUND_PLAYED), 0);
-    EXPECT_EQ(notesAlive(), 0);
+    EXPECT_EQ(alive("note"), 0);
 
     // 181 notes, each at the top of its lane on its entry.
     std::map<char, std::vector<int>> by_lane;
@@ -127,7 +128,58 @@ TEST_F(Song, HoldingAllFourKeysScoresEveryNoteAtTen) {
 
     EXPECT_EQ(currentScore(), 1810);
     EXPECT_EQ(m_game.log().count(SOUND_PLAYED), 181);
-    EXPECT_EQ(notesAlive(), 0);
+    EXPECT_EQ(alive("note"), 0);
+}
+
+TEST_F(Song, PressedTwiceAndHeldThePStartsTheSongOnce) {
+    m_p_player->plan = [](Player&, int step) {
+        if (step == 0) {
+            tapKey(ox::Keyboard::P);
+            tapKey(ox::Keyboard::P);
+        } else if (step < 4) {
+            game_test::sendKey(ox::Keyboard::P, ox::KEY_DOWN);
+        } else if (step == 6) {
+            tapKey(ox::Keyboard::Q);
+        }
+    };
+    ox::GameManager::getInstance().run();
+
+    EXPECT_TRUE(m_p_game_start->isStarted());
+    for (const char* type : {"button", "Line", "out", "ViewObject"}) {
+        EXPECT_EQ(alive(type), 1) << type;
+    }
+    EXPECT_EQ(m_game.log().count("Music::play(): Playing music."), 1);
+    // Entries 0 to 5 ran, in steps 1 to 6; Q ended the loop after step 6.
+    EXPECT_EQ(m_p_game_start->getConductor()->getStepCount(), 6);
+    EXPECT_EQ(ox::GameManager::getInstance().getStepCount(), 7);
+}
+
+TEST(StartScreen, SongPlaysToItsEndWithoutSpritesOrSounds) {
+    game_test::HeadlessGame game;
+    ASSERT_TRUE(game.started());
+    // Nothing loaded: every object stays bare and nothing sounds.
+    GameStart* p_start = new GameStart;
+    Player* p_player = new Player(p_start);
+    p_player->plan = [](Player& player, int step) {
+        if (step == 0) {
+            tapKey(ox::Keyboard::P);
+        } else {
+            player.playPerfectly();
+        }
+    };
+    ox::GameManager::getInstance().run();
+
+    EXPECT_TRUE(game.log().contains("Object::setSprite(): Warning! Sprite 'note' not found"));
+    EXPECT_TRUE(game.log().contains("Object::setSprite(): Warning! Sprite 'line' not found"));
+    EXPECT_EQ(p_start->getConductor()->getStepCount(), Conductor::GAME_OVER_STEP + 1);
+    EXPECT_EQ(p_player->notes().size(), 181u);
+    // Every note was scored near the line; none fell to the strip.
+    for (const auto& [id, note] : p_player->notes()) {
+        EXPECT_LT(note.last_row, 19.0f) << "note " << id;
+        EXPECT_GE(note.gone, 0) << "note " << id;
+    }
+    EXPECT_GE(currentScore(), 181 * 10);
+    EXPECT_FALSE(game.log().containsPart("Playing"));
 }
 
 }  // namespace
