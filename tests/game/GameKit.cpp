@@ -73,8 +73,8 @@ int Player::eventHandler(const ox::Event* p_e) {
     if (p_e->getType() != ox::STEP_EVENT) {
         return 0;
     }
-    if (entry() >= 0 && m_song_steps++ == 0) {
-        m_first_song_step = ox::GameManager::getInstance().getStepCount();
+    if (entry() >= 0 && song_steps++ == 0) {
+        first_song_step = ox::GameManager::getInstance().getStepCount();
     }
     watch();
     if (plan) {
@@ -91,16 +91,16 @@ void Player::watch() {
     for (ox::ObjectListIterator it(&on_field); !it.isDone(); it.next()) {
         alive[it.currentObject()->getId()] = static_cast<const Note*>(it.currentObject());
     }
-    for (auto& [id, seen] : m_notes) {
+    for (auto& [id, seen] : notes) {
         if (seen.gone < 0 && alive.count(id) == 0) {
             seen.gone = entry();
         }
     }
     for (const auto& [id, p_note] : alive) {
         const ox::Vector position = p_note->getPosition();
-        m_notes.try_emplace(
-            id, SeenNote{p_note->getKey(), entry(), position.getX(), position.getY(), 0});
-        m_notes[id].last_row = position.getY();
+        notes.try_emplace(id,
+                          SeenNote{p_note->getKey(), entry(), position.getX(), position.getY(), 0});
+        notes[id].last_row = position.getY();
     }
 }
 

@@ -70,20 +70,17 @@ public:
     void playPerfectly();
 
     /// Every note seen, by object id.
-    const std::map<int, SeenNote>& notes() const { return m_notes; }
+    std::map<int, SeenNote> notes;
     /// Step events received while the song was playing.
-    int songSteps() const { return m_song_steps; }
+    int song_steps = 0;
     /// The game manager's step count at chart entry 0; -1 before the song.
-    int firstSongStep() const { return m_first_song_step; }
+    int first_song_step = -1;
 
 private:
     void watch();
 
     GameStart* m_p_game_start;
     int m_step = 0;
-    int m_song_steps = 0;
-    int m_first_song_step = -1;
-    std::map<int, SeenNote> m_notes;
 };
 
 }  // namespace game_test

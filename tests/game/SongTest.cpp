@@ -51,7 +51,7 @@ protected:
     }
 
     /// Chart entry of a log line's step.
-    int entryOf(int step) const { return step - m_p_player->firstSongStep(); }
+    int entryOf(int step) const { return step - m_p_player->first_song_step; }
 
     game_test::HeadlessGame m_game;
     GameStart* m_p_game_start = nullptr;
@@ -74,12 +74,12 @@ TEST_F(Song, UntouchedChartMakesItsNotesTheStripTakesThemAndTheMusicFollowsTheEn
 
     // 181 notes, each at the top of its lane on its entry.
     std::map<char, std::vector<int>> by_lane;
-    for (const auto& [id, note] : m_p_player->notes()) {
+    for (const auto& [id, note] : m_p_player->notes) {
         by_lane[note.key].push_back(note.created);
         EXPECT_EQ(note.column, Note::laneColumn(note.key, 80)) << "note " << id;
         EXPECT_EQ(note.first_row, 2.0f) << "note " << id;
     }
-    EXPECT_EQ(m_p_player->notes().size(), 181u);
+    EXPECT_EQ(m_p_player->notes.size(), 181u);
     // The chart as written, lane by lane: the count of entries, their sum and
     // the sum of their squares (any moved note shows).
     const std::map<char, std::array<long, 3>> written = {
@@ -101,14 +101,14 @@ TEST_F(Song, UntouchedChartMakesItsNotesTheStripTakesThemAndTheMusicFollowsTheEn
     ASSERT_EQ(stops.size(), 1u);
     EXPECT_EQ(entryOf(starts[0]), 0);
     EXPECT_EQ(entryOf(stops[0]), 1608);
-    EXPECT_EQ(m_p_player->songSteps(), 1683);
-    EXPECT_EQ(ox::GameManager::getInstance().getStepCount(), m_p_player->firstSongStep() + 1683);
+    EXPECT_EQ(m_p_player->song_steps, 1683);
+    EXPECT_EQ(ox::GameManager::getInstance().getStepCount(), m_p_player->first_song_step + 1683);
 
     // Each note was last seen one move above the out strip (its box then
     // ends on row 20.75) and was gone after its 74th move; the bass note of
     // 1186, held back one step by the note ahead of it, a step later.
     std::set<int> held;
-    for (const auto& [id, note] : m_p_player->notes()) {
+    for (const auto& [id, note] : m_p_player->notes) {
         EXPECT_EQ(note.last_row, 20.25f) << "note " << id;
         if (note.gone - note.created != 74) {
             EXPECT_EQ(note.gone - note.created, 75) << "note " << id;
@@ -172,9 +172,9 @@ TEST(StartScreen, SongPlaysToItsEndWithoutSpritesOrSounds) {
     EXPECT_TRUE(game.log().contains("Object::setSprite(): Warning! Sprite 'note' not found"));
     EXPECT_TRUE(game.log().contains("Object::setSprite(): Warning! Sprite 'line' not found"));
     EXPECT_EQ(p_start->getConductor()->getStepCount(), Conductor::GAME_OVER_STEP + 1);
-    EXPECT_EQ(p_player->notes().size(), 181u);
+    EXPECT_EQ(p_player->notes.size(), 181u);
     // Every note was scored near the line; none fell to the strip.
-    for (const auto& [id, note] : p_player->notes()) {
+    for (const auto& [id, note] : p_player->notes) {
         EXPECT_LT(note.last_row, 19.0f) << "note " << id;
         EXPECT_GE(note.gone, 0) << "note " << id;
     }
