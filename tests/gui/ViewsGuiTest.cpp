@@ -25,29 +25,25 @@ const int REFERENCE_ROW = 15;
 
 class ViewsGuiTest : public ox_test::CellWindowTest {
 protected:
-    // An object showing one character in a colour, at a cell and altitude.
-    ox::Object* character(Vector where, char ch, ox::Color color, int altitude) {
-        auto p_sprite = std::make_unique<ox::Sprite>(1);
-        p_sprite->setWidth(1);
-        p_sprite->setHeight(1);
-        p_sprite->setColor(color);
-        p_sprite->addFrame(ox::Frame(1, 1, std::string(1, ch)));
-        ox::Animation animation;
-        animation.setSprite(p_sprite.get());
-        m_sprites.push_back(std::move(p_sprite));
+    // An object at a cell and altitude.
+    static ox::Object* placed(Vector where, int altitude) {
         auto* p_o = new ox::Object;
         p_o->setPosition(where);
         p_o->setAltitude(altitude);
-        p_o->setAnimation(animation);
         return p_o;
     }
 
-    // An object showing only a circle of size 30.
-    static ox::Object* shaped(Vector where, ox::Color color, int altitude) {
-        auto* p_o = new ox::Object;
-        p_o->setPosition(where);
-        p_o->setAltitude(altitude);
-        p_o->setShape(circle(30, color));
+    // An object showing one character in a colour.
+    ox::Object* character(Vector where, char ch, ox::Color color, int altitude) {
+        m_sprites.push_back(std::make_unique<ox::Sprite>(1));
+        m_sprites.back()->setWidth(1);
+        m_sprites.back()->setHeight(1);
+        m_sprites.back()->setColor(color);
+        m_sprites.back()->addFrame(ox::Frame(1, 1, std::string(1, ch)));
+        ox::Animation animation;
+        animation.setSprite(m_sprites.back().get());
+        ox::Object* p_o = placed(where, altitude);
+        p_o->setAnimation(animation);
         return p_o;
     }
 
@@ -92,9 +88,10 @@ protected:
 TEST_F(ViewsGuiTest, HigherAltitudesPaintOverLowerOnes) {
     // Made first, so list order alone would draw them first.
     ox::Object* p_top_char = character(Vector(20, 5), 'W', ox::GREEN, 3);
-    ox::Object* p_top_shape = shaped(Vector(50, 5), ox::GREEN, 3);
+    ox::Object* p_top_shape = placed(Vector(50, 5), 3);
+    p_top_shape->setShape(circle(30, ox::GREEN));
     character(Vector(20, 5), 'M', ox::RED, 1);
-    shaped(Vector(50, 5), ox::RED, 1);
+    placed(Vector(50, 5), 1)->setShape(circle(30, ox::RED));
     drawReferences("W", ox::GREEN);
     drawReferences("M", ox::RED);
 

@@ -69,14 +69,6 @@ std::vector<ox::Object*> contents(const ox::ObjectList& list) {
     return result;
 }
 
-std::vector<int> ids(const ox::ObjectList& list) {
-    std::vector<int> result;
-    for (ox::Object* p_o : contents(list)) {
-        result.push_back(p_o->getId());
-    }
-    return result;
-}
-
 bool holds(const ox::ObjectList& list, const ox::Object* p_o) {
     const std::vector<ox::Object*> objects = contents(list);
     return std::find(objects.begin(), objects.end(), p_o) != objects.end();

@@ -68,8 +68,6 @@ private:
 
 /// The pointers of an object list, in order.
 std::vector<ox::Object*> contents(const ox::ObjectList& list);
-/// Ids of the objects of a list, in order.
-std::vector<int> ids(const ox::ObjectList& list);
 /// True when the list holds the object.
 bool holds(const ox::ObjectList& list, const ox::Object* p_o);
 /// True when the object is in exactly the world's scene-graph lists that its

@@ -79,8 +79,7 @@ PrivateXServer::PrivateXServer(const std::string& screen) {
     if (text.empty() || text[0] < '0' || text[0] > '9') {
         return;
     }
-    m_display = ":" + std::to_string(std::atoi(text.c_str()));
-    setenv("DISPLAY", m_display.c_str(), 1);
+    setenv("DISPLAY", (":" + std::to_string(std::atoi(text.c_str()))).c_str(), 1);
     m_ok = waitForXDisplay();
 }
 

@@ -20,13 +20,10 @@ public:
 
     /// True when the server runs and accepts connections.
     bool ok() const { return m_ok; }
-    /// The display name, such as ":5".
-    const std::string& display() const { return m_display; }
 
 private:
     pid_t m_pid = -1;
     bool m_ok = false;
-    std::string m_display;
     std::string m_old_display;
     bool m_had_display = false;
 };

@@ -142,8 +142,8 @@ TEST_F(ObjectDrawTest, SetSpriteTakesTheSpritesBoxAndReindexes) {
     EXPECT_EQ(p_o->getBox(), Box(Vector(-2, -1.5f), 4, 3));
     EXPECT_EQ(p_o->getAnimation().getName(), "wide");
     EXPECT_EQ(p_o->getModified(), static_cast<unsigned>(ox::ANIMATION | ox::BOX));
-    EXPECT_EQ(ox_test::ids(ox::WorldManager::getInstance().getCollisions(p_probe, beside)),
-              std::vector<int>{p_o->getId()});
+    EXPECT_EQ(ox_test::contents(ox::WorldManager::getInstance().getCollisions(p_probe, beside)),
+              std::vector<ox::Object*>{p_o});
 
     // An unknown label changes nothing.
     p_o->setModified(0);
