@@ -18,15 +18,14 @@
 
 namespace game_test {
 
-HeadlessGame::HeadlessGame(const std::string& extra_config)
-    : m_p_log(std::make_unique<ox_test::LogCapture>(0, false)) {
+HeadlessGame::HeadlessGame(const std::string& extra_config) {
     const std::filesystem::path run_dir = ORVIX_RUN_DIR;
     std::filesystem::create_directory_symlink(run_dir / "sprites", "sprites");
     std::filesystem::create_directory_symlink(run_dir / "sounds", "sounds");
     ox_test::writeFile("ox-config.txt",
                        "headless:true,\nframe_time:0,\nnetworking:false,\n" + extra_config);
     m_started = ox::GameManager::getInstance().startUp() == 0;
-    EXPECT_TRUE(m_started) << m_p_log->text();
+    EXPECT_TRUE(m_started) << m_log.text();
     ox::LogManager::getInstance().setFlush(true);
     ox::LogManager::getInstance().setLogLevel(5);
 }
@@ -36,11 +35,11 @@ HeadlessGame::~HeadlessGame() {
 }
 
 std::vector<int> HeadlessGame::stepsOf(const std::string& message) const {
-    const std::vector<std::string> messages = m_p_log->messages();
+    const std::vector<std::string> messages = m_log.messages();
     std::vector<int> found;
     for (std::size_t i = 0; i < messages.size(); i++) {
         if (messages[i] == message) {
-            found.push_back(m_p_log->stepCounts()[i]);
+            found.push_back(m_log.stepCounts()[i]);
         }
     }
     return found;

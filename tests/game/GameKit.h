@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,12 +26,12 @@ public:
     /// True when the game manager started.
     bool started() const { return m_started; }
     /// The captured log.
-    ox_test::LogCapture& log() { return *m_p_log; }
+    ox_test::LogCapture& log() { return m_log; }
     /// The step counts at which the message was logged.
     std::vector<int> stepsOf(const std::string& message) const;
 
 private:
-    std::unique_ptr<ox_test::LogCapture> m_p_log;
+    ox_test::LogCapture m_log{0, false};
     bool m_started = false;
 };
 
