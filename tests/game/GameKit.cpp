@@ -18,15 +18,14 @@
 
 namespace game_test {
 
-HeadlessGame::HeadlessGame(const std::string& extra_config)
-    : m_p_log(std::make_unique<ox_test::LogCapture>(0, false)) {
+HeadlessGame::HeadlessGame(const std::string& extra_config) {
     const std::filesystem::path run_dir = ORVIX_RUN_DIR;
     std::filesystem::create_directory_symlink(run_dir / "sprites", "sprites");
     std::filesystem::create_directory_symlink(run_dir / "sounds", "sounds");
     ox_test::writeFile("ox-config.txt",
                        "headless:true,\nframe_time:0,\nnetworking:false,\n" + extra_config);
     m_started = ox::GameManager::getInstance().startUp() == 0;
-    EXPECT_TRUE(m_started) << m_p_log->text();
+    EXPECT_TRUE(m_started) << m_log.text();
     ox::LogManager::getInstance().setFlush(true);
     ox::LogManager::getInstance().setLogLevel(5);
 }
@@ -36,12 +35,11 @@ HeadlessGame::~HeadlessGame() {
 }
 
 std::vector<int> HeadlessGame::stepsOf(const std::string& message) const {
-    const std::vector<std::string> messages = m_p_log->messages();
-    const std::vector<int> steps = m_p_log->stepCounts();
+    const std::vector<std::string> messages = m_log.messages();
     std::vector<int> found;
     for (std::size_t i = 0; i < messages.size(); i++) {
         if (messages[i] == message) {
-            found.push_back(steps[i]);
+            found.push_back(m_log.stepCounts()[i]);
         }
     }
     return found;
@@ -74,10 +72,8 @@ int Player::eventHandler(const ox::Event* p_e) {
     if (p_e->getType() != ox::STEP_EVENT) {
         return 0;
     }
-    if (entry() >= 0) {
-        if (m_song_steps++ == 0) {
-            m_first_song_step = ox::GameManager::getInstance().getStepCount();
-        }
+    if (entry() >= 0 && song_steps++ == 0) {
+        first_song_step = ox::GameManager::getInstance().getStepCount();
     }
     watch();
     if (plan) {
@@ -94,21 +90,16 @@ void Player::watch() {
     for (ox::ObjectListIterator it(&on_field); !it.isDone(); it.next()) {
         alive[it.currentObject()->getId()] = static_cast<const Note*>(it.currentObject());
     }
-    for (auto& [id, seen] : m_notes) {
+    for (auto& [id, seen] : notes) {
         if (seen.gone < 0 && alive.count(id) == 0) {
             seen.gone = entry();
         }
     }
     for (const auto& [id, p_note] : alive) {
         const ox::Vector position = p_note->getPosition();
-        auto [it, is_new] = m_notes.try_emplace(id);
-        if (is_new) {
-            it->second.key = p_note->getKey();
-            it->second.created = entry();
-            it->second.column = position.getX();
-            it->second.first_row = position.getY();
-        }
-        it->second.last_row = position.getY();
+        notes.try_emplace(id,
+                          SeenNote{p_note->getKey(), entry(), position.getX(), position.getY(), 0});
+        notes[id].last_row = position.getY();
     }
 }
 

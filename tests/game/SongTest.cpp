@@ -1,9 +1,8 @@
-// The whole song, headless and at full speed (frame time 0), as a player at
-// the keyboard would play it: keys go through the input manager while the
-// game loop runs, from the start screen's P to the conductor's game over.
-
+// The start screen and the whole song, headless at frame time 0, played
+// through the input manager from the start screen's P to game over.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <set>
 
@@ -19,6 +18,7 @@
 namespace {
 
 using game_test::Player;
+using game_test::tapKey;
 
 const std::string SOUND_PLAYED = "Sound::play(): Playing sound.";
 
@@ -38,7 +38,7 @@ protected:
     void play(const std::function<void(Player&)>& during_song) {
         m_p_player->plan = [during_song](Player& player, int step) {
             if (step == 0) {
-                game_test::tapKey(ox::Keyboard::P);
+                tapKey(ox::Keyboard::P);
             } else if (player.entry() >= 0) {
                 during_song(player);
             }
@@ -46,12 +46,12 @@ protected:
         ox::GameManager::getInstance().run();
     }
 
-    int notesAlive() const {
-        return ox::WorldManager::getInstance().getSceneGraph().objectsOfType("note").getCount();
+    static int alive(const std::string& type) {
+        return ox::WorldManager::getInstance().getSceneGraph().objectsOfType(type).getCount();
     }
 
     /// Chart entry of a log line's step.
-    int entryOf(int step) const { return step - m_p_player->firstSongStep(); }
+    int entryOf(int step) const { return step - m_p_player->first_song_step; }
 
     game_test::HeadlessGame m_game;
     GameStart* m_p_game_start = nullptr;
@@ -63,48 +63,35 @@ TEST_F(Song, PerfectPlayScoresEveryNoteAtTwenty) {
 
     EXPECT_EQ(currentScore(), 3620);
     EXPECT_EQ(m_game.log().count(SOUND_PLAYED), 181);
-    EXPECT_EQ(notesAlive(), 0);
+    EXPECT_EQ(alive("note"), 0);
 }
 
 TEST_F(Song, UntouchedChartMakesItsNotesTheStripTakesThemAndTheMusicFollowsTheEntries) {
     play([](Player&) {});
     EXPECT_EQ(currentScore(), 0);
     EXPECT_EQ(m_game.log().count(SOUND_PLAYED), 0);
-    EXPECT_EQ(notesAlive(), 0);
+    EXPECT_EQ(alive("note"), 0);
 
     // 181 notes, each at the top of its lane on its entry.
     std::map<char, std::vector<int>> by_lane;
-    for (const auto& [id, note] : m_p_player->notes()) {
+    for (const auto& [id, note] : m_p_player->notes) {
         by_lane[note.key].push_back(note.created);
         EXPECT_EQ(note.column, Note::laneColumn(note.key, 80)) << "note " << id;
         EXPECT_EQ(note.first_row, 2.0f) << "note " << id;
     }
-    EXPECT_EQ(m_p_player->notes().size(), 181u);
-    EXPECT_EQ(by_lane['z'].size(), 54u);
-    EXPECT_EQ(by_lane['x'].size(), 73u);
-    EXPECT_EQ(by_lane['c'].size(), 53u);
+    EXPECT_EQ(m_p_player->notes.size(), 181u);
+    // The chart as written, lane by lane: the count of entries, their sum and
+    // the sum of their squares (any moved note shows).
+    const std::map<char, std::array<long, 3>> written = {
+        {'z', {54, 38329, 37975971}}, {'x', {73, 68509, 75818679}}, {'c', {53, 52674, 55373168}}};
+    for (const auto& [lane, expected] : written) {
+        std::array<long, 3> got{};
+        for (long entry : by_lane[lane]) {
+            got = {got[0] + 1, got[1] + entry, got[2] + entry * entry};
+        }
+        EXPECT_EQ(got, expected) << lane;
+    }
     EXPECT_EQ(by_lane['v'], std::vector<int>({532}));
-    // The song as it was written down, lane by lane.
-    EXPECT_EQ(by_lane['z'],
-              std::vector<int>({132,  145,  157,  170,  182,  195,  207,  220,  232,  245,  257,
-                                270,  282,  295,  307,  320,  332,  343,  351,  382,  401,  420,
-                                432,  451,  470,  501,  520,  551,  651,  807,  813,  820,  907,
-                                913,  1032, 1051, 1070, 1076, 1082, 1101, 1182, 1186, 1195, 1201,
-                                1232, 1238, 1245, 1251, 1351, 1357, 1395, 1451, 1457, 1495}));
-    EXPECT_EQ(by_lane['x'],
-              std::vector<int>({338,  345,  357,  363,  376,  388,  394,  407,  413,  426,  438,
-                                445,  457,  463,  476,  488,  507,  513,  526,  570,  582,  595,
-                                601,  607,  613,  620,  632,  670,  682,  732,  832,  932,  957,
-                                982,  988,  995,  1013, 1045, 1057, 1095, 1107, 1132, 1138, 1145,
-                                1151, 1157, 1163, 1170, 1220, 1270, 1276, 1282, 1288, 1295, 1301,
-                                1307, 1313, 1332, 1338, 1369, 1376, 1382, 1407, 1413, 1419, 1432,
-                                1438, 1470, 1476, 1482, 1507, 1513, 1520}));
-    EXPECT_EQ(by_lane['c'],
-              std::vector<int>({695,  701,  707,  713,  720,  738,  745,  751,  757,  763,  770,
-                                776,  782,  788,  801,  838,  845,  851,  857,  863,  870,  876,
-                                882,  888,  895,  901,  938,  945,  951,  963,  970,  976,  1001,
-                                1007, 1020, 1036, 1063, 1088, 1113, 1176, 1207, 1213, 1257, 1263,
-                                1320, 1345, 1363, 1388, 1401, 1445, 1463, 1488, 1501}));
 
     // The music starts on entry 0 and stops on entry 1608; entry 1682 ends
     // the game, so the song took 1683 step events.
@@ -114,14 +101,14 @@ TEST_F(Song, UntouchedChartMakesItsNotesTheStripTakesThemAndTheMusicFollowsTheEn
     ASSERT_EQ(stops.size(), 1u);
     EXPECT_EQ(entryOf(starts[0]), 0);
     EXPECT_EQ(entryOf(stops[0]), 1608);
-    EXPECT_EQ(m_p_player->songSteps(), 1683);
-    EXPECT_EQ(ox::GameManager::getInstance().getStepCount(), m_p_player->firstSongStep() + 1683);
+    EXPECT_EQ(m_p_player->song_steps, 1683);
+    EXPECT_EQ(ox::GameManager::getInstance().getStepCount(), m_p_player->first_song_step + 1683);
 
     // Each note was last seen one move above the out strip (its box then
     // ends on row 20.75) and was gone after its 74th move; the bass note of
     // 1186, held back one step by the note ahead of it, a step later.
     std::set<int> held;
-    for (const auto& [id, note] : m_p_player->notes()) {
+    for (const auto& [id, note] : m_p_player->notes) {
         EXPECT_EQ(note.last_row, 20.25f) << "note " << id;
         if (note.gone - note.created != 74) {
             EXPECT_EQ(note.gone - note.created, 75) << "note " << id;
@@ -141,7 +128,58 @@ TEST_F(Song, HoldingAllFourKeysScoresEveryNoteAtTen) {
 
     EXPECT_EQ(currentScore(), 1810);
     EXPECT_EQ(m_game.log().count(SOUND_PLAYED), 181);
-    EXPECT_EQ(notesAlive(), 0);
+    EXPECT_EQ(alive("note"), 0);
+}
+
+TEST_F(Song, PressedTwiceAndHeldThePStartsTheSongOnce) {
+    m_p_player->plan = [](Player&, int step) {
+        if (step == 0) {
+            tapKey(ox::Keyboard::P);
+            tapKey(ox::Keyboard::P);
+        } else if (step < 4) {
+            game_test::sendKey(ox::Keyboard::P, ox::KEY_DOWN);
+        } else if (step == 6) {
+            tapKey(ox::Keyboard::Q);
+        }
+    };
+    ox::GameManager::getInstance().run();
+
+    EXPECT_TRUE(m_p_game_start->isStarted());
+    for (const char* type : {"button", "Line", "out", "ViewObject"}) {
+        EXPECT_EQ(alive(type), 1) << type;
+    }
+    EXPECT_EQ(m_game.log().count("Music::play(): Playing music."), 1);
+    // Entries 0 to 5 ran, in steps 1 to 6; Q ended the loop after step 6.
+    EXPECT_EQ(m_p_game_start->getConductor()->getStepCount(), 6);
+    EXPECT_EQ(ox::GameManager::getInstance().getStepCount(), 7);
+}
+
+TEST(StartScreen, SongPlaysToItsEndWithoutSpritesOrSounds) {
+    game_test::HeadlessGame game;
+    ASSERT_TRUE(game.started());
+    // Nothing loaded: every object stays bare and nothing sounds.
+    GameStart* p_start = new GameStart;
+    Player* p_player = new Player(p_start);
+    p_player->plan = [](Player& player, int step) {
+        if (step == 0) {
+            tapKey(ox::Keyboard::P);
+        } else {
+            player.playPerfectly();
+        }
+    };
+    ox::GameManager::getInstance().run();
+
+    EXPECT_TRUE(game.log().contains("Object::setSprite(): Warning! Sprite 'note' not found"));
+    EXPECT_TRUE(game.log().contains("Object::setSprite(): Warning! Sprite 'line' not found"));
+    EXPECT_EQ(p_start->getConductor()->getStepCount(), Conductor::GAME_OVER_STEP + 1);
+    EXPECT_EQ(p_player->notes.size(), 181u);
+    // Every note was scored near the line; none fell to the strip.
+    for (const auto& [id, note] : p_player->notes) {
+        EXPECT_LT(note.last_row, 19.0f) << "note " << id;
+        EXPECT_GE(note.gone, 0) << "note " << id;
+    }
+    EXPECT_GE(currentScore(), 181 * 10);
+    EXPECT_FALSE(game.log().containsPart("Playing"));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "LogCapture.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
+#include <regex>
 #include <sstream>
 
 #include "LogManager.h"
@@ -11,45 +11,24 @@ namespace ox_test {
 
 namespace {
 
-const char* const LOG_NAME = "test.log";
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
+/// Step count and message of each line; -1 and the whole line where the
+/// line lacks the "hh:mm:ss" (or "(time error)") and "%4d " prefix.
+std::vector<std::pair<int, std::string>> parse(const std::string& text) {
+    static const std::regex PREFIX(R"(^(\d\d:\d\d:\d\d|\(time error\)) +(-?\d+) )");
+    std::vector<std::pair<int, std::string>> result;
     std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        result.push_back(line);
+    std::smatch match;
+    for (std::string line; std::getline(in, line);) {
+        if (std::regex_search(line, match, PREFIX) && match.length(0) - match.length(1) >= 6) {
+            result.emplace_back(std::stoi(match[2]), match.suffix());
+        } else {
+            result.emplace_back(-1, line);
+        }
     }
     return result;
 }
 
 }  // namespace
-
-bool splitLogLine(const std::string& line, int& step_count, std::string& message) {
-    // The time of day ("hh:mm:ss" or "(time error)") and one space.
-    std::size_t pos = line.rfind("(time error) ", 0) == 0 ? 13 : 9;
-    if (line.size() < pos + 5 || line[pos - 1] != ' ') {
-        return false;
-    }
-    // The step count, right-aligned in at least four columns, and one space.
-    std::size_t end = pos;
-    while (end < line.size() && line[end] == ' ') {
-        end++;
-    }
-    std::size_t digits = end;
-    if (digits < line.size() && line[digits] == '-') {
-        digits++;
-    }
-    while (digits < line.size() && std::isdigit(static_cast<unsigned char>(line[digits]))) {
-        digits++;
-    }
-    if (digits == end || digits >= line.size() || line[digits] != ' ' || digits - pos < 4) {
-        return false;
-    }
-    step_count = std::atoi(line.substr(end, digits - end).c_str());
-    message = line.substr(digits + 1);
-    return true;
-}
 
 LogCapture::LogCapture(int level, bool start_now) {
     const char* p_env = std::getenv("ORVIX_LOG");
@@ -69,7 +48,6 @@ LogCapture::LogCapture(int level, bool start_now) {
 
 LogCapture::~LogCapture() {
     ox::LogManager& log = ox::LogManager::getInstance();
-    // Restore the level first, so that its announcement (if any) goes into the file.
     log.setLogLevel(m_old_level);
     log.setFlush(m_old_flush);
     if (log.isStarted()) {
@@ -82,36 +60,20 @@ LogCapture::~LogCapture() {
     }
 }
 
-std::string LogCapture::path() const {
-    return m_dir.path() + "/" + LOG_NAME;
-}
-
-std::string LogCapture::text() const {
-    return readFile(path());
-}
-
 std::vector<std::string> LogCapture::messages() const {
     std::vector<std::string> result;
-    for (const std::string& line : lines(text())) {
-        int step = 0;
-        std::string message;
-        result.push_back(splitLogLine(line, step, message) ? message : line);
+    for (const auto& line : parse(text())) {
+        result.push_back(line.second);
     }
     return result;
 }
 
 std::vector<int> LogCapture::stepCounts() const {
     std::vector<int> result;
-    for (const std::string& line : lines(text())) {
-        int step = -1;
-        std::string message;
-        result.push_back(splitLogLine(line, step, message) ? step : -1);
+    for (const auto& line : parse(text())) {
+        result.push_back(line.first);
     }
     return result;
-}
-
-bool LogCapture::contains(const std::string& message) const {
-    return count(message) > 0;
 }
 
 int LogCapture::count(const std::string& message) const {

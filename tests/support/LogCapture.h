@@ -7,19 +7,10 @@
 
 namespace ox_test {
 
-/// Sends the engine's log to a file in a fresh scratch directory and reads it
-/// back. On construction it moves into a ScratchDir, points "ORVIX_LOG" at
-/// "test.log" there, sets the log level and turns flushing on (so the file is
-/// always complete), and, unless told otherwise, starts the LogManager. On
-/// destruction it stops the LogManager if it is running, and restores the
-/// environment, the level and the flush setting.
-///
-///     ox_test::LogCapture log(5);
-///     ... code under test ...
-///     EXPECT_TRUE(log.contains("Manager::shutDown(): Warning! Manager not started."));
-///
-/// Pass start_now = false when the code under test starts the LogManager
-/// itself (GameManager::startUp does).
+/// Sends the engine's log to "test.log" in a fresh scratch directory (through
+/// "ORVIX_LOG") and reads it back. Sets the level and turns flushing on;
+/// starts the LogManager unless start_now is false (GameManager::startUp
+/// starts it itself). On destruction stops it and restores what it changed.
 class LogCapture {
 public:
     explicit LogCapture(int level = 0, bool start_now = true);
@@ -28,26 +19,19 @@ public:
     LogCapture& operator=(const LogCapture&) = delete;
 
     /// Absolute path of the log file.
-    std::string path() const;
-
+    std::string path() const { return m_dir.path() + "/test.log"; }
     /// The scratch directory the test now runs in.
     ScratchDir& dir() { return m_dir; }
-
     /// The whole log file, prefixes included.
-    std::string text() const;
-
+    std::string text() const { return readFile(path()); }
     /// Every line of the log with its time and step-count prefix removed.
     std::vector<std::string> messages() const;
-
     /// The step count of every line, in order (-1 for a line without a prefix).
     std::vector<int> stepCounts() const;
-
     /// True when some line's message equals the text exactly.
-    bool contains(const std::string& message) const;
-
+    bool contains(const std::string& message) const { return count(message) > 0; }
     /// How many lines' messages equal the text exactly.
     int count(const std::string& message) const;
-
     /// True when some line's message contains the text.
     bool containsPart(const std::string& part) const;
 
@@ -58,9 +42,5 @@ private:
     int m_old_level;
     bool m_old_flush;
 };
-
-/// Splits one log line into its step count and message. False when the line
-/// does not start with the time-and-step prefix "hh:mm:ss %4d ".
-bool splitLogLine(const std::string& line, int& step_count, std::string& message);
 
 }  // namespace ox_test

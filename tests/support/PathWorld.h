@@ -39,8 +39,8 @@ public:
 };
 
 /// Starts the world manager on a boundary of cols x rows cells and the path
-/// manager (when not already started); both are stopped on destruction, which
-/// deletes every object left in the world. Needs a started log manager.
+/// manager (each unless started); stops both (deleting every object left) on
+/// destruction. Needs a started log manager.
 class PathWorld {
 public:
     PathWorld(int cols, int rows) {
@@ -50,9 +50,8 @@ public:
         }
         world.setBoundary(
             ox::Box(ox::Vector(), static_cast<float>(cols), static_cast<float>(rows)));
-        ox::PathManager& paths = ox::PathManager::getInstance();
-        if (!paths.isStarted()) {
-            paths.startUp();
+        if (!ox::PathManager::getInstance().isStarted()) {
+            ox::PathManager::getInstance().startUp();
         }
     }
     ~PathWorld() {

@@ -5,24 +5,16 @@
 
 namespace ox_test {
 
-namespace {
-
-std::string littleEndian(std::uint64_t value, int size) {
+std::string le64(std::uint64_t value) {
     std::string bytes;
-    for (int i = 0; i < size; i++) {
+    for (int i = 0; i < 8; i++) {
         bytes += static_cast<char>((value >> (8 * i)) & 0xff);
     }
     return bytes;
 }
 
-}  // namespace
-
 std::string le32(std::uint32_t value) {
-    return littleEndian(value, 4);
-}
-
-std::string le64(std::uint64_t value) {
-    return littleEndian(value, 8);
+    return le64(value).substr(0, 4);
 }
 
 std::string f32(float value) {

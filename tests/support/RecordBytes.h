@@ -7,9 +7,7 @@
 
 namespace ox_test {
 
-// Builders of the bytes of object records, written out independently of the
-// engine's writers, so tests can state exactly what a record holds.
-
+// Record bytes written out independently of the engine's writers.
 /// Four bytes of a 32-bit value, least significant first.
 std::string le32(std::uint32_t value);
 /// Eight bytes of a 64-bit value, least significant first.

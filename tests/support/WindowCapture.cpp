@@ -22,9 +22,6 @@ sf::Color pixelAt(const sf::Image& image, int x, int y) {
 }
 
 bool samePixels(const sf::Image& image, PixelBox a, PixelBox b) {
-    if (a.width != b.width || a.height != b.height) {
-        return false;
-    }
     for (int y = 0; y < a.height; y++) {
         for (int x = 0; x < a.width; x++) {
             if (pixelAt(image, a.left + x, a.top + y) != pixelAt(image, b.left + x, b.top + y)) {

@@ -9,11 +9,7 @@
 
 namespace ox_test {
 
-namespace {
-
-int destroyed_count = 0;
-
-}  // namespace
+static int destroyed_count = 0;
 
 std::vector<Delivery>& journal() {
     static std::vector<Delivery> deliveries;
@@ -42,13 +38,10 @@ int Recorder::destroyed() {
 }
 
 int Recorder::eventHandler(const ox::Event* p_e) {
-    Delivery delivery = plainDelivery(getId(), p_e->getType());
-    if (const auto* p_collision = dynamic_cast<const ox::EventCollision*>(p_e)) {
-        delivery =
-            collisionDelivery(getId(), p_collision->getObject1()->getId(),
-                              p_collision->getObject2()->getId(), p_collision->getPosition());
-    }
-    journal().push_back(delivery);
+    const auto* p_c = dynamic_cast<const ox::EventCollision*>(p_e);
+    journal().push_back(p_c ? collisionDelivery(getId(), p_c->getObject1()->getId(),
+                                                p_c->getObject2()->getId(), p_c->getPosition())
+                            : plainDelivery(getId(), p_e->getType()));
     if (reaction) {
         reaction(*this, p_e);
     }
@@ -72,14 +65,6 @@ std::vector<ox::Object*> contents(const ox::ObjectList& list) {
     std::vector<ox::Object*> result;
     for (ox::ObjectListIterator it(&list); !it.isDone(); it.next()) {
         result.push_back(it.currentObject());
-    }
-    return result;
-}
-
-std::vector<int> ids(const ox::ObjectList& list) {
-    std::vector<int> result;
-    for (ox::Object* p_o : contents(list)) {
-        result.push_back(p_o->getId());
     }
     return result;
 }

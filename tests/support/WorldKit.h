@@ -13,13 +13,14 @@
 
 namespace ox_test {
 
-/// One event as a Recorder received it.
+/// One event as a Recorder (id receiver) received it; first, second and
+/// where are a collision's object ids and position, else 0.
 struct Delivery {
-    int receiver;      ///< Id of the object whose handler ran.
-    std::string type;  ///< The event's label.
-    int first;         ///< Collision events: id of the first object, else 0.
-    int second;        ///< Collision events: id of the second object, else 0.
-    ox::Vector where;  ///< Collision events: the position carried.
+    int receiver;
+    std::string type;
+    int first;
+    int second;
+    ox::Vector where;
 
     bool operator==(const Delivery& other) const = default;
 };
@@ -29,7 +30,6 @@ std::vector<Delivery>& journal();
 
 /// A collision delivery as it should appear in the journal.
 Delivery collisionDelivery(int receiver, int first, int second, ox::Vector where);
-
 /// A plain delivery (no collision details) as it should appear in the journal.
 Delivery plainDelivery(int receiver, const std::string& type);
 
@@ -68,13 +68,8 @@ private:
 
 /// The pointers of an object list, in order.
 std::vector<ox::Object*> contents(const ox::ObjectList& list);
-
-/// Ids of the objects of a list, in order.
-std::vector<int> ids(const ox::ObjectList& list);
-
 /// True when the list holds the object.
 bool holds(const ox::ObjectList& list, const ox::Object* p_o);
-
 /// True when the object is in exactly the world's scene-graph lists that its
 /// attributes (active, solid, visible, altitude, type) call for.
 bool indexedRight(const ox::Object* p_o);

@@ -2,14 +2,11 @@
 
 namespace ox_test {
 
-/// Makes sure the X server named by DISPLAY accepts clients, and keeps one
-/// connection to it open for the rest of the process. Graphics tests call it
-/// before opening a window, because the windowing library ends the process
-/// when it cannot reach the server. An X server resets itself whenever its
-/// last client leaves (as each test process does) and refuses connections
-/// while it resets; the connection kept open here stops those resets during
-/// the test. Waits at most timeout_ms milliseconds; false when DISPLAY is
-/// unset or no connection succeeded.
+/// Waits (at most timeout_ms) until the X server named by DISPLAY accepts a
+/// client, and keeps that connection open for the rest of the process: the
+/// windowing library ends the process when it cannot reach the server, and a
+/// server whose last client leaves resets and refuses connections meanwhile.
+/// False when DISPLAY is unset or no connection succeeded.
 bool waitForXDisplay(int timeout_ms = 10000);
 
 }  // namespace ox_test

@@ -17,8 +17,7 @@ namespace ox_test {
 
 namespace {
 
-// An Xlib function looked up at run time (the tests link the windowing
-// library, not Xlib itself); null when it cannot be found.
+// An Xlib function looked up at run time (the tests link no X library).
 template <typename F>
 F xlib(const char* name) {
     static void* p_library = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
@@ -31,31 +30,11 @@ bool withDisplay(Body body) {
     const auto open_display = xlib<decltype(&XOpenDisplay)>("XOpenDisplay");
     const auto close_display = xlib<decltype(&XCloseDisplay)>("XCloseDisplay");
     Display* p_display = open_display && close_display ? open_display(nullptr) : nullptr;
-    if (p_display == nullptr) {
-        return false;
+    if (p_display != nullptr) {
+        body(p_display);
+        close_display(p_display);
     }
-    body(p_display);
-    close_display(p_display);
-    return true;
-}
-
-// Reads the display number the server writes once it accepts connections,
-// waiting at most timeout_ms. -1 when nothing (or no number) came.
-int readDisplayNumber(int fd, int timeout_ms) {
-    std::string text;
-    pollfd waiting{fd, POLLIN, 0};
-    while (text.find('\n') == std::string::npos && poll(&waiting, 1, timeout_ms) > 0) {
-        char buffer[32];
-        const ssize_t got = read(fd, buffer, sizeof(buffer));
-        if (got <= 0) {
-            break;
-        }
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
-    if (text.empty() || text[0] < '0' || text[0] > '9') {
-        return -1;
-    }
-    return std::atoi(text.c_str());
+    return p_display != nullptr;
 }
 
 }  // namespace
@@ -70,33 +49,37 @@ PrivateXServer::PrivateXServer(const std::string& screen) {
     }
     m_pid = fork();
     if (m_pid == 0) {
-        // The server lives as long as the test process: the windowing library
-        // keeps its connection until the very end, and a server that went
-        // away first would make it end the process with an I/O error.
+        // Ends with the test process, which keeps its connection to the last.
         prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (getppid() == 1) {
             _exit(1);
         }
-        // The server picks a free display and writes its number to the pipe.
         close(fds[0]);
         const int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);
+        // The server writes the free display it picked to the pipe. No reset
+        // when a client leaves: it would refuse connections for a moment.
         const std::string fd = std::to_string(fds[1]);
-        // No reset when a client leaves: a reset refuses connections for a
-        // moment, and the readiness probe and xdotool come and go.
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
                "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
-    const int number = m_pid > 0 ? readDisplayNumber(fds[0], 20000) : -1;
+    // The display number, once the server accepts connections (20 s at most).
+    std::string text;
+    pollfd waiting{fds[0], POLLIN, 0};
+    char buffer[32];
+    ssize_t got = 0;
+    while (m_pid > 0 && text.find('\n') == std::string::npos && poll(&waiting, 1, 20000) > 0 &&
+           (got = read(fds[0], buffer, sizeof(buffer))) > 0) {
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
     close(fds[0]);
-    if (number < 0) {
+    if (text.empty() || text[0] < '0' || text[0] > '9') {
         return;
     }
-    m_display = ":" + std::to_string(number);
-    setenv("DISPLAY", m_display.c_str(), 1);
+    setenv("DISPLAY", (":" + std::to_string(std::atoi(text.c_str()))).c_str(), 1);
     m_ok = waitForXDisplay();
 }
 
@@ -113,8 +96,7 @@ PrivateXServer::~PrivateXServer() {
 }
 
 bool xdotool(const std::string& args) {
-    const std::string command = "xdotool " + args + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
+    return std::system(("xdotool " + args + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 int keycodeOf(const std::string& keysym_name) {

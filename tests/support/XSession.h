@@ -7,10 +7,8 @@
 namespace ox_test {
 
 /// An X server of the test's own (Xvfb), with DISPLAY pointing at it while
-/// the object lives. Key and button state is global to a server: a test that
-/// presses keys would otherwise reach every other test's windows (their
-/// input managers poll the held keys), and a test that reads input would see
-/// theirs. On destruction DISPLAY is restored; the server itself ends with
+/// the object lives: keys held on a shared server would reach every other
+/// test's windows. DISPLAY is restored on destruction; the server ends with
 /// the test process (the windowing library's connection lasts until then).
 class PrivateXServer {
 public:
@@ -23,13 +21,9 @@ public:
     /// True when the server runs and accepts connections.
     bool ok() const { return m_ok; }
 
-    /// The display name, such as ":5".
-    const std::string& display() const { return m_display; }
-
 private:
     pid_t m_pid = -1;
     bool m_ok = false;
-    std::string m_display;
     std::string m_old_display;
     bool m_had_display = false;
 };
@@ -38,12 +32,11 @@ private:
 bool xdotool(const std::string& args);
 
 /// The server's key code of a key symbol name ("F11", "KP_Subtract"), or 0.
-/// xdotool given that number presses exactly that key, with no modifier: given
-/// the name it may pick a level of the key that needs one and hold, say, Alt.
+/// Given the number, xdotool presses exactly that key with no modifier.
 int keycodeOf(const std::string& keysym_name);
 
-/// Asks a window to close the way a window manager's close button does: a
-/// WM_DELETE_WINDOW message of the WM_PROTOCOLS kind. True when it was sent.
+/// Sends the window the WM_DELETE_WINDOW message a window manager's close
+/// button sends. True when it was sent.
 bool requestWindowClose(unsigned long window);
 
 }  // namespace ox_test

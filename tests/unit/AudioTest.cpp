@@ -119,8 +119,7 @@ TEST_F(AudioTest, ResourceManagerAudioSlotsAndMessages) {
 
     ox::Sound* p_sound = rm.getSound("sound42");
     ox::Music* p_music = rm.getMusic("music49");
-    ASSERT_NE(p_sound, nullptr);
-    ASSERT_NE(p_music, nullptr);
+    ASSERT_TRUE(p_sound && p_music);
     EXPECT_EQ(p_sound->getLabel(), "sound42");
     EXPECT_EQ(rm.getSound("drum"), nullptr);
     EXPECT_TRUE(m_log.contains("RM::getSound(): Warning! Sound 'drum' not found."));

@@ -1,11 +1,12 @@
-// The game manager's start-up with the display, input and resource managers:
-// their place in the order, the world fitted to the window, the reverse stop.
-// (A failing manager stopping the start-up is checked with the world manager.)
+// The display manager without a window, and the game manager's start-up with
+// the display, input and resource managers: their order, the world fitted to
+// the window, the reverse stop, and no display failing start-up cleanly.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 
+#include "Config.h"
 #include "DisplayManager.h"
 #include "EventStep.h"
 #include "GameManager.h"
@@ -15,6 +16,40 @@
 #include "WorldManager.h"
 
 namespace {
+
+// Every drawing call; the number that failed.
+int drawAll() {
+    ox::DisplayManager& display = ox::DisplayManager::getInstance();
+    return -(display.drawCh(ox::Vector(1, 1), 'a', ox::RED, 0) +
+             display.drawCh(ox::Vector(1, 1), 'a', 1, 2, 3, 0) +
+             display.drawString(ox::Vector(1, 1), "ab", ox::CENTER_JUSTIFIED, ox::RED) +
+             display.swapBuffers());
+}
+
+TEST(DisplayHeadless, RefusalsCellGeometryAndAWindowWithoutCells) {
+    ox_test::LogCapture log(1);
+    ox::Config::getInstance().loadConfig(
+        "headless:true,window_horizontal_pixels:1024,window_vertical_pixels:768,");
+    EXPECT_EQ(drawAll(), 4);
+    EXPECT_EQ(log.count("DisplayManager not started!"), 3);
+
+    ox::DisplayManager& display = ox::DisplayManager::getInstance();
+    ASSERT_EQ(display.startUp(), 0);
+    EXPECT_EQ(display.getWindow(), nullptr);
+    const std::size_t lines = log.messages().size();
+    EXPECT_EQ(drawAll(), 4);  // quietly
+    EXPECT_EQ(log.messages().size(), lines);
+    // 80 x 24 cells of 12.8 x 32 pixels.
+    EXPECT_EQ(display.spacesToPixels(ox::Vector(10, 5)), ox::Vector(128, 160));
+    EXPECT_EQ(display.pixelsToSpaces(ox::Vector(64, 16)), ox::Vector(5, 0.5f));
+    display.shutDown();
+
+    // A window without cells would divide by zero: refused.
+    ox::Config::getInstance().loadConfig("window_horizontal_chars:0,");
+    EXPECT_EQ(display.startUp(), -1);
+    EXPECT_TRUE(log.contains(
+        "DisplayManager::startUp(): Error! Window of 0 x 24 characters has no cells."));
+}
 
 // Ends the game loop on its first step.
 class OneStep : public ox::Object {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "InputManager.h"
@@ -16,15 +17,8 @@ namespace {
 using ox::InputManager;
 namespace Keyboard = ox::Keyboard;
 
-struct KeyRow {
-    int key;           // engine value
-    std::string name;  // printable name
-    int sfml;          // the window library's key value
-    bool polled;
-
-    bool operator<(const KeyRow& other) const { return key < other.key; }
-    bool operator==(const KeyRow& other) const = default;
-};
+// The engine's key, its printable name, the window library's key, polled.
+using KeyRow = std::tuple<int, std::string, int, bool>;
 
 // The key table as the engine's documentation gives it, row by row, ranges
 // spelled out.
@@ -82,9 +76,9 @@ TEST(InputKeyTable, MatchesTheDocumentedTableAndPollOrder) {
     }
     order.push_back(Keyboard::BACKSPACE);
     std::vector<int> polled;
-    for (const KeyRow& row : actual) {
-        if (row.polled) {
-            polled.push_back(row.key);
+    for (const auto& [key, name, sfml, is_polled] : actual) {
+        if (is_polled) {
+            polled.push_back(key);
         }
     }
     EXPECT_EQ(polled, order);
@@ -93,10 +87,10 @@ TEST(InputKeyTable, MatchesTheDocumentedTableAndPollOrder) {
     // unhandled keys and codes out of range included, are UNDEFINED_KEY.
     InputManager& input = InputManager::getInstance();
     std::set<int> mapped;
-    for (const KeyRow& row : expected) {
-        EXPECT_EQ(InputManager::toKey(static_cast<sf::Keyboard::Key>(row.sfml)), row.key);
-        EXPECT_EQ(input.keyToString(row.key), row.name);
-        mapped.insert(row.sfml);
+    for (const auto& [key, name, sfml, is_polled] : expected) {
+        EXPECT_EQ(InputManager::toKey(static_cast<sf::Keyboard::Key>(sfml)), key);
+        EXPECT_EQ(input.keyToString(key), name);
+        mapped.insert(sfml);
     }
     for (int code = -2; code <= 110; code++) {
         if (mapped.count(code) == 0) {

@@ -1,11 +1,12 @@
-// Objects on a headless display: setSprite with its box and re-indexing,
-// Object::draw playing the animation, shapes sized from the cells, and the
-// world manager's drawing order by altitude and view.
+// Frames, sprites, animations and objects on a headless display (drawing
+// fails there, so playback shows in the animation's state): setSprite,
+// Object::draw, shapes sized from the cells, and the world's drawing order.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "Animation.h"
 #include "Config.h"
 #include "DisplayManager.h"
 #include "ResourceManager.h"
@@ -44,24 +45,88 @@ protected:
         ox::Config::getInstance().loadConfig("headless:true,font_scale:1.5,");
         ASSERT_EQ(ox::DisplayManager::getInstance().startUp(), 0);
         ASSERT_EQ(ox::ResourceManager::getInstance().startUp(), 0);
-        // Three frames of 4 x 3 cells, each a different letter, slowdown 1.
-        std::string rows;
-        for (char letter : {'a', 'b', 'c'}) {
-            for (int row = 0; row < 3; row++) {
-                rows += std::string(4, letter) + "\n";
-            }
+        // Three frames of 4 x 3 cells, slowdown 1.
+        std::string file = "3\n4\n3\n1\ngreen\n";
+        for (int row = 0; row < 9; row++) {
+            file += "abcd\n";
         }
-        ox_test::writeFile("wide.txt", "3\n4\n3\n1\ngreen\n" + rows);
+        ox_test::writeFile("wide.txt", file);
         ASSERT_EQ(ox::ResourceManager::getInstance().loadSprite("wide.txt", "wide"), 0);
         painted().clear();
+        m_sprite.setWidth(4);
+        m_sprite.setHeight(3);
+        m_sprite.setLabel("ship");
+        for (char c : {'a', 'b', 'c'}) {
+            ASSERT_EQ(m_sprite.addFrame(ox::Frame(4, 3, std::string(12, c))), 0);
+        }
+        m_animation.setSprite(&m_sprite);
     }
     void TearDown() override {
         ox::ResourceManager::getInstance().shutDown();
         ox::DisplayManager::getInstance().shutDown();
     }
 
+    // The frame index before each of count draws.
+    std::vector<int> play(int count) {
+        std::vector<int> shown;
+        for (int i = 0; i < count; i++) {
+            shown.push_back(m_animation.getIndex());
+            m_animation.draw(Vector(5, 5));
+        }
+        return shown;
+    }
+
     World m_world{80, 24, 5};
+    ox::Sprite m_sprite{3};
+    ox::Animation m_animation;
 };
+
+TEST_F(ObjectDrawTest, SpriteAndFrameRefuseWhatTheyCannotHold) {
+    EXPECT_EQ(m_sprite.addFrame(ox::Frame(4, 3, std::string(12, 'd'))), -1);
+    EXPECT_EQ(m_sprite.getFrameCount(), 3);
+    EXPECT_EQ(m_sprite.getFrame(3).getString(), "");
+    EXPECT_EQ(m_sprite.getFrame(-1).getWidth(), 0);
+    EXPECT_EQ(m_sprite.draw(5, Vector(1, 1), 0, 0), 0);  // out of range draws nothing
+
+    ox::Sprite impossible(-3);
+    EXPECT_EQ(impossible.addFrame(ox::Frame(1, 1, "a")), -1);
+    EXPECT_TRUE(m_world.log().contains("Sprite::Sprite(): Error! Unable to allocate -3 frames."));
+
+    // A string too short for its size is refused rather than read past its end.
+    EXPECT_EQ(ox::Frame(3, 2, "abc").draw(Vector(), ox::RED, 0, 0), -1);
+    EXPECT_TRUE(
+        m_world.log().contains("Frame::draw(): Error! Frame of 3 x 2 needs 6 characters, has 3."));
+    EXPECT_EQ(ox::Frame(3, 0, "abc").draw(Vector(), ox::RED, 0, 0), 0);
+    // Only transparent characters: nothing to draw, successfully.
+    EXPECT_EQ(ox::Frame(2, 1, "##").draw(Vector(), ox::RED, '#', 3), 0);
+}
+
+TEST_F(ObjectDrawTest, AnimationSlowdownFreezeAndWrap) {
+    m_sprite.setSlowdown(2);
+    m_animation.setSprite(&m_sprite);
+    EXPECT_EQ(play(7), (std::vector<int>{0, 0, 1, 1, 2, 2, 0}));
+    m_sprite.setSlowdown(1);
+    m_animation.setSprite(&m_sprite);
+    EXPECT_EQ(play(4), (std::vector<int>{0, 1, 2, 0}));
+
+    m_animation.setIndex(2);
+    m_animation.setSlowdownCount(-1);
+    EXPECT_EQ(play(3), (std::vector<int>{2, 2, 2}));
+    EXPECT_EQ(m_animation.getSlowdownCount(), -1);
+}
+
+TEST_F(ObjectDrawTest, AnimationBoxTextAndName) {
+    EXPECT_EQ(ox::Animation().getBox(), Box(Vector(-0.5f, -0.5f), 0.99f, 0.99f));
+    EXPECT_EQ(m_animation.getBox(), Box(Vector(-2.0f, -1.5f), 4, 3));
+    m_animation.setIndex(1);
+    m_animation.setTransform(9);
+    EXPECT_EQ(m_animation.toString(),
+              "sprite ship, frame_idx 1, slowdown_count 0, transform UNKNOWN");
+    // Clearing the sprite keeps the name, so the sprite can be found again.
+    m_animation.setSprite(nullptr);
+    EXPECT_EQ(m_animation.getName(), "ship");
+    EXPECT_EQ(m_animation.draw(Vector()), 0);
+}
 
 TEST_F(ObjectDrawTest, SetSpriteTakesTheSpritesBoxAndReindexes) {
     auto* p_o = new ox::Object;
@@ -77,8 +142,8 @@ TEST_F(ObjectDrawTest, SetSpriteTakesTheSpritesBoxAndReindexes) {
     EXPECT_EQ(p_o->getBox(), Box(Vector(-2, -1.5f), 4, 3));
     EXPECT_EQ(p_o->getAnimation().getName(), "wide");
     EXPECT_EQ(p_o->getModified(), static_cast<unsigned>(ox::ANIMATION | ox::BOX));
-    EXPECT_EQ(ox_test::ids(ox::WorldManager::getInstance().getCollisions(p_probe, beside)),
-              std::vector<int>{p_o->getId()});
+    EXPECT_EQ(ox_test::contents(ox::WorldManager::getInstance().getCollisions(p_probe, beside)),
+              std::vector<ox::Object*>{p_o});
 
     // An unknown label changes nothing.
     p_o->setModified(0);
