@@ -317,13 +317,12 @@ int NetworkManager::queue(const void* data, std::size_t bytes, int sock, int due
         log.writeLog("NetworkManager::queue(): Error! No data to queue.");
         return -1;
     }
-    if (bytes > MAX_QUEUED_BYTES - m_queued_bytes[sock]) {
+    const unsigned long long waiting = m_queued_bytes[sock];
+    if (bytes > MAX_QUEUED_BYTES - waiting) {
         log.writeLog(
-            "NetworkManager::queue(): Error! Socket %d has %llu bytes waiting. Unable to queue "
-            "%llu "
-            "more.",
-            sock, static_cast<unsigned long long>(m_queued_bytes[sock]),
-            static_cast<unsigned long long>(bytes));
+            "NetworkManager::queue(): Error! Socket %d has %llu bytes waiting. "
+            "Unable to queue %llu more.",
+            sock, waiting, static_cast<unsigned long long>(bytes));
         return -1;
     }
     m_send_queues[sock].push_back(copyMessage(static_cast<const char*>(data), bytes, due_step));
