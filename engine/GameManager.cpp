@@ -197,27 +197,31 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     const float spare = static_cast<float>(m_frame_time * 1000LL - loop_time - adjust);
     PathManager::getInstance().cycle(static_cast<int>(spare * 0.95 / 1000.0));
 
-    // Sleep for what is left of the frame, less the previous step's oversleep.
+    // Sleep for what is left of the frame, less how late this step started
+    // against the schedule of one step every frame_time.
     const std::int64_t split_time = clock.split();
     const std::int64_t remaining = m_frame_time * 1000LL - split_time - adjust;
     if (remaining > 0) {
         const std::int64_t before = clock.split();
-        // The whole remainder, to the microsecond: this system sleeps that
-        // precisely, and a sleep cut to whole milliseconds would end every
-        // step early by the dropped fraction, which the oversleep carry-over
-        // never gives back (the loop would run up to 3% fast and drift away
-        // from real time, and from the music).
+        // The whole remainder, to the microsecond: a sleep cut to whole
+        // milliseconds would end every step early by the dropped fraction.
         platform::sleepMicroseconds(remaining);
         const std::int64_t after = clock.split();
         const std::int64_t oversleep = after - before - remaining;
         adjust = oversleep > 0 ? oversleep : 0;
     } else {
-        if (adjust == 0 && m_frame_time > 0 && m_step_count > 0) {
-            LogManager::getInstance().writeLog(
-                "GameManager::run(): Can't keep up! frame_time %d ms, split %d ms", m_frame_time,
-                static_cast<int>(split_time / 1000));
+        // An overrun is made up by the steps after it, which sleep less until
+        // the loop is back on schedule: the game's time follows real time.
+        // Past MAX_STEPS_BEHIND frames behind, a new schedule starts from now.
+        adjust = m_frame_time > 0 ? -remaining : 0;
+        if (adjust > MAX_STEPS_BEHIND * m_frame_time * 1000LL) {
+            if (m_step_count > 0) {
+                LogManager::getInstance().writeLog(
+                    "GameManager::run(): Can't keep up! frame_time %d ms, split %d ms",
+                    m_frame_time, static_cast<int>(split_time / 1000));
+            }
+            adjust = 0;
         }
-        adjust = 0;
     }
     m_step_count++;
 }

@@ -12,6 +12,10 @@ class Clock;
 /// The engine's version, shown in the start-up banner.
 constexpr double ORVIX_VERSION = 4.24;
 
+/// How many frames the game loop may fall behind its schedule and still make
+/// them up; further behind, it starts a new schedule and warns.
+constexpr int MAX_STEPS_BEHIND = 10;
+
 /// Starts and stops every other manager in a fixed order and runs the
 /// frame-paced game loop. Delivers the step event "ox-step".
 class GameManager : public Manager {
@@ -60,7 +64,8 @@ private:
     void seedRandom();
 
     /// Runs one step: the step event, the managers' work, then the sleep.
-    /// adjust carries the previous step's oversleep in microseconds.
+    /// adjust carries how late the next step starts against the loop's
+    /// schedule, in microseconds: the previous step's oversleep or overrun.
     void step(Clock& clock, std::int64_t& adjust);
 
     bool m_game_over;  ///< The loop ends after the current step when set.

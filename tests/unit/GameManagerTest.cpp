@@ -127,24 +127,31 @@ std::string warning(int frame_time, int split) {
            " ms, split " + std::to_string(split) + " ms";
 }
 
-TEST(GameLoop, PacingSleepsTheRestCarriesOversleepAndWarnsOnlyWhenBehind) {
-    // The rest of the frame; an overrun neither sleeps nor carries over.
-    Paced p = pace(20, {{0, 1500}, {1, 250}, {2, 20000}, {3, 19999}}, {}, 3);
-    EXPECT_EQ(p.sleeps, (Micros{18500, 19750, 1}));
-    EXPECT_EQ(p.starts, (Micros{0, 20000, 40000, 60000}));
-    EXPECT_EQ(p.warnings, (Warnings{{2, warning(20, 20)}}));
+TEST(GameLoop, PacingKeepsTheScheduleOfOneStepEveryFrame) {
     // Idle steps sleep a whole frame, the last one too; an oversleep shortens
     // the next target only.
-    p = pace(33, {}, {{0, 400}}, 2);
+    Paced p = pace(33, {}, {{0, 400}}, 2);
     EXPECT_EQ(p.sleeps, (Micros{33000, 32600, 33000}));
     EXPECT_EQ(p.starts, (Micros{0, 33400, 66000}));
     EXPECT_TRUE(p.warnings.empty());
-    // Step 0 overruns: exempt. Step 1 oversleeps by 400 us; step 2 has 200 us
-    // left, less the 400 carried over: it neither sleeps nor warns.
-    p = pace(33, {{0, 40000}, {1, 0}, {2, 32800}, {3, 45000}, {4, 33000}}, {{0, 400}}, 4);
-    EXPECT_EQ(p.sleeps, (Micros{33000}));
-    EXPECT_EQ(p.starts, (Micros{0, 40000, 73400, 106200, 151200}));
-    EXPECT_EQ(p.warnings, (Warnings{{3, warning(33, 45)}, {4, warning(33, 33)}}));
+    // A step that overruns by half a frame is made up by the next one.
+    p = pace(20, {{0, 1500}, {1, 30000}}, {}, 3);
+    EXPECT_EQ(p.sleeps, (Micros{18500, 10000, 20000}));
+    EXPECT_EQ(p.starts, (Micros{0, 20000, 50000, 60000}));
+    EXPECT_TRUE(p.warnings.empty());
+    // An overrun of several frames: the next steps run back to back until
+    // the schedule is caught up, without a warning.
+    p = pace(20, {{1, 70000}}, {}, 5);
+    EXPECT_EQ(p.sleeps, (Micros{20000, 10000, 20000}));
+    EXPECT_EQ(p.starts, (Micros{0, 20000, 90000, 90000, 90000, 100000}));
+    EXPECT_TRUE(p.warnings.empty());
+    // Further behind than the bound: a new schedule from now, and the warning
+    // with the step's split, except on step 0.
+    const std::int64_t too_long = (ox::MAX_STEPS_BEHIND + 2) * 20000 + 10000;
+    p = pace(20, {{0, too_long}, {2, too_long}}, {}, 3);
+    EXPECT_EQ(p.sleeps, (Micros{20000, 20000}));
+    EXPECT_EQ(p.starts, (Micros{0, too_long, too_long + 20000, 2 * too_long + 20000}));
+    EXPECT_EQ(p.warnings, (Warnings{{2, warning(20, static_cast<int>(too_long / 1000))}}));
     // Frame time 0 never sleeps or warns.
     p = pace(0, {{0, 5000}, {1, 5000}, {2, 5000}}, {}, 2);
     EXPECT_TRUE(p.sleeps.empty());
