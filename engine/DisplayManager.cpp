@@ -1,5 +1,7 @@
 #include "DisplayManager.h"
 
+#include <SFML/Graphics/RenderStates.hpp>
+#include <SFML/Graphics/Transform.hpp>
 #include <SFML/Window/VideoMode.hpp>
 
 #include <locale>
@@ -27,6 +29,31 @@ unsigned glyphSize(float font_scale) {
         return 0;
     }
     return size > 65535.0f ? 65535u : static_cast<unsigned>(static_cast<int>(size));
+}
+
+// The font's texture keeps a small square of opaque white at its top-left
+// corner; a quad whose corners all sample its middle is filled with its
+// vertex colour, so background cells and glyphs share one texture and one
+// draw call.
+const sf::FloatRect WHITE_TEXELS(sf::Vector2f(1, 1), sf::Vector2f(0, 0));
+
+// The four corners of a local rectangle moved by a transform, in the order
+// top-left, top-right, bottom-left, bottom-right.
+std::array<sf::Vector2f, 4> corners(const sf::Transform& transform, const sf::FloatRect& local) {
+    const sf::Vector2f end = local.position + local.size;
+    return {transform.transformPoint(local.position),
+            transform.transformPoint(sf::Vector2f(end.x, local.position.y)),
+            transform.transformPoint(sf::Vector2f(local.position.x, end.y)),
+            transform.transformPoint(end)};
+}
+
+// Placed at position and turned by rotation degrees about it, as a shape or
+// text with that position and rotation is.
+sf::Transform placed(sf::Vector2f position, float rotation) {
+    sf::Transform transform;
+    transform.translate(position);
+    transform.rotate(sf::degrees(rotation));
+    return transform;
 }
 
 }  // namespace
@@ -169,6 +196,8 @@ int DisplayManager::makeDrawingObjects() {
     m_p_text->setFont(m_font);
     m_p_text->setStyle(sf::Text::Bold);
     m_p_text->setCharacterSize(glyphSize(config.getFontScale()));
+    m_cell_glyphs = {};
+    m_cells.clear();
 
     m_window_background_color = colorToSFML(config.getWindowBackgroundColor());
     m_p_rectangle->setFillColor(m_window_background_color);
@@ -176,6 +205,7 @@ int DisplayManager::makeDrawingObjects() {
 }
 
 void DisplayManager::shutDown() {
+    m_cells.clear();
     if (m_p_window != nullptr) {
         m_p_window->close();
         delete m_p_window;
@@ -203,18 +233,69 @@ int DisplayManager::drawCh(Vector world_pos, char ch, unsigned char red, unsigne
     const float cell_width = charWidth();
     const float cell_height = charHeight();
 
-    // The cell behind the glyph is painted in the background colour first.
-    m_p_rectangle->setPosition(
-        sf::Vector2f(pixel.getX() - cell_width / 10, pixel.getY() + cell_height / 5));
-    m_p_rectangle->setRotation(sf::degrees(rotation));
-    m_p_window->draw(*m_p_rectangle, sf::RenderStates::Default);
+    // The cell behind the glyph is painted in the background colour first,
+    // a tenth of a cell left and a fifth of a cell down.
+    const sf::Vector2f cell_corner(pixel.getX() - cell_width / 10, pixel.getY() + cell_height / 5);
+    addQuad(corners(placed(cell_corner, rotation), sf::FloatRect({0, 0}, m_p_rectangle->getSize())),
+            m_p_rectangle->getFillColor(), WHITE_TEXELS);
 
-    m_p_text->setString(sf::String(ch));
-    m_p_text->setPosition(sf::Vector2f(pixel.getX(), pixel.getY()));
-    m_p_text->setFillColor(sf::Color(red, green, blue, 255));
-    m_p_text->setRotation(sf::degrees(rotation));
-    m_p_window->draw(*m_p_text, sf::RenderStates::Default);
+    const CellGlyph& glyph = cellGlyph(ch);
+    if (glyph.visible) {
+        addQuad(corners(placed(sf::Vector2f(pixel.getX(), pixel.getY()), rotation), glyph.bounds),
+                sf::Color(red, green, blue, 255), glyph.texture);
+    }
     return 0;
+}
+
+const DisplayManager::CellGlyph& DisplayManager::cellGlyph(char ch) {
+    CellGlyph& cell = m_cell_glyphs[static_cast<unsigned char>(ch)];
+    if (cell.ready) {
+        return cell;
+    }
+    // The text lays the character out once; its glyph and pen position are
+    // kept, with the one pixel of padding a text puts around each glyph.
+    cell.ready = true;
+    m_p_text->setString(sf::String(ch));
+    const std::vector<sf::Text::ShapedGlyph>& shaped = m_p_text->getShapedGlyphs();
+    if (shaped.size() != 1 || shaped[0].vertexCount == 0) {
+        return cell;  // whitespace: nothing to draw
+    }
+    const sf::Glyph& glyph = shaped[0].glyph;
+    const sf::Vector2f padding(1, 1);
+    cell.visible = true;
+    cell.bounds = sf::FloatRect(shaped[0].position + glyph.bounds.position - padding,
+                                glyph.bounds.size + 2.0f * padding);
+    cell.texture = sf::FloatRect(sf::Vector2f(glyph.textureRect.position) - padding,
+                                 sf::Vector2f(glyph.textureRect.size) + 2.0f * padding);
+    return cell;
+}
+
+void DisplayManager::addQuad(const std::array<sf::Vector2f, 4>& corners, sf::Color color,
+                             const sf::FloatRect& texture) {
+    const sf::Vector2f tex_end = texture.position + texture.size;
+    const sf::Vertex top_left{corners[0], color, texture.position};
+    const sf::Vertex top_right{corners[1], color, sf::Vector2f(tex_end.x, texture.position.y)};
+    const sf::Vertex bottom_left{corners[2], color, sf::Vector2f(texture.position.x, tex_end.y)};
+    const sf::Vertex bottom_right{corners[3], color, tex_end};
+    m_cells.insert(m_cells.end(),
+                   {top_left, top_right, bottom_left, bottom_left, top_right, bottom_right});
+}
+
+void DisplayManager::flushCells() {
+    if (m_cells.empty() || m_p_window == nullptr) {
+        return;
+    }
+    // The texture is taken now, not when the cells were added: a glyph met
+    // for the first time may have grown it since.
+    sf::RenderStates states;
+    states.texture = &m_font.getTexture(m_p_text->getCharacterSize());
+    m_p_window->draw(m_cells.data(), m_cells.size(), sf::PrimitiveType::Triangles, states);
+    m_cells.clear();
+}
+
+sf::RenderWindow* DisplayManager::getWindow() {
+    flushCells();
+    return m_p_window;
 }
 
 int DisplayManager::drawCh(Vector world_pos, char ch, Color color, float rotation) {
@@ -258,6 +339,7 @@ int DisplayManager::swapBuffers() {
     if (isHeadless() || m_p_window == nullptr) {
         return -1;
     }
+    flushCells();
     m_p_window->display();
     m_p_window->clear(m_window_background_color);
     return 0;

@@ -5,8 +5,11 @@
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/Vertex.hpp>
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "Color.h"
 #include "Manager.h"
@@ -30,6 +33,10 @@ float charHeight();
 /// The renderer: one window drawn as a grid of character cells, each character
 /// a background-coloured cell with a bold glyph on top. Without a window in
 /// headless mode.
+///
+/// Characters are not drawn one by one: drawCh adds the cell's two quads to a
+/// batch, which goes to the window in one draw call before anything else is
+/// drawn into it (getWindow) and before the frame is shown (swapBuffers).
 class DisplayManager : public Manager {
 public:
     /// The single instance, created on first use.
@@ -76,8 +83,10 @@ public:
     /// Window height in pixels.
     int getVerticalPixels() const { return m_window_vertical_pixels; }
 
-    /// The window, null when headless or not started.
-    sf::RenderWindow* getWindow() const { return m_p_window; }
+    /// The window, null when headless or not started. The characters drawn so
+    /// far are put into the window first, so that what the caller draws into
+    /// it lands on top of them.
+    sf::RenderWindow* getWindow();
 
     /// The colour the window is cleared to.
     sf::Color getBackgroundColor() const { return m_window_background_color; }
@@ -90,6 +99,26 @@ private:
     int openFont();
     int makeDrawingObjects();
 
+    /// Where one glyph's quad lies relative to its pen position, and where its
+    /// pixels lie in the font's texture; none for a character without pixels.
+    struct CellGlyph {
+        bool ready = false;     ///< Looked up in the font.
+        bool visible = false;   ///< Has a quad to draw.
+        sf::FloatRect bounds;   ///< Quad corners relative to the pen.
+        sf::FloatRect texture;  ///< Quad corners in the font's texture.
+    };
+
+    /// The glyph of ch at the text's size, looked up once per character.
+    const CellGlyph& cellGlyph(char ch);
+
+    /// Adds a quad (two triangles) of four corners, in the order top-left,
+    /// top-right, bottom-left, bottom-right, to the batch.
+    void addQuad(const std::array<sf::Vector2f, 4>& corners, sf::Color color,
+                 const sf::FloatRect& texture);
+
+    /// Draws the batch of cells into the window and empties it.
+    void flushCells();
+
     sf::RenderWindow* m_p_window;
     sf::Font m_font;
     int m_window_horizontal_pixels;
@@ -99,6 +128,8 @@ private:
     sf::RectangleShape* m_p_rectangle;
     sf::Color m_window_background_color;
     sf::Text* m_p_text;
+    std::vector<sf::Vertex> m_cells;           ///< The batch: triangles, not yet drawn.
+    std::array<CellGlyph, 256> m_cell_glyphs;  ///< By character, as an unsigned byte.
 };
 
 }  // namespace ox
