@@ -11,6 +11,7 @@
 #include "EventMouse.h"
 #include "GameManager.h"
 #include "LogManager.h"
+#include "Platform.h"
 
 namespace ox {
 
@@ -144,7 +145,7 @@ int InputManager::startUp() {
     if (Config::getInstance().getHeadless()) {
         log.writeLog(1, "InputManager::startUp(): no input in headless mode.");
     } else {
-        const DisplayManager& display = DisplayManager::getInstance();
+        DisplayManager& display = DisplayManager::getInstance();
         if (!display.isStarted()) {
             log.writeLog("InputManager::startUp(): Error! DisplayManager must be started first.");
             return -1;
@@ -227,12 +228,13 @@ bool InputManager::drainWindowEvents(sf::WindowBase& window) {
 }
 
 void InputManager::pollMouseButtons(const sf::WindowBase& window) {
+    platform::readMouse(window);
     EventMouse mouse;
     mouse.setMouseAction(PRESSED);
-    mouse.setMousePosition(toCells(sf::Mouse::getPosition(window)));
+    mouse.setMousePosition(toCells(platform::mousePosition()));
     for (sf::Mouse::Button button :
          {sf::Mouse::Button::Left, sf::Mouse::Button::Right, sf::Mouse::Button::Middle}) {
-        if (sf::Mouse::isButtonPressed(button)) {
+        if (platform::isMouseButtonDown(button)) {
             mouse.setMouseButton(toButton(button));
             onEvent(&mouse);
         }
@@ -240,8 +242,9 @@ void InputManager::pollMouseButtons(const sf::WindowBase& window) {
 }
 
 void InputManager::pollKeys() {
+    platform::readKeyboard();
     for (const KeyBinding& binding : KEY_TABLE) {
-        if (binding.polled && sf::Keyboard::isKeyPressed(binding.sfml_key)) {
+        if (binding.polled && platform::isKeyDown(binding.sfml_key)) {
             EventKeyboard keyboard;
             keyboard.setKey(binding.key);
             keyboard.setKeyboardAction(KEY_DOWN);

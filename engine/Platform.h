@@ -5,6 +5,10 @@
 // directory, sockets, compiler attributes) is declared here and implemented in
 // Platform.cpp; no other unit carries a platform conditional.
 
+#include <SFML/System/Vector2.hpp>
+#include <SFML/Window/Keyboard.hpp>
+#include <SFML/Window/Mouse.hpp>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,6 +21,10 @@
 #else
 #define OX_PRINTF_FORMAT(FMT, ARGS)
 #endif
+
+namespace sf {
+class WindowBase;
+}
 
 namespace ox::platform {
 
@@ -72,6 +80,30 @@ std::string workingDirectory();
 /// server, when one has been named (DISPLAY set); elsewhere always. Without a
 /// display server, opening a window would end the process.
 bool hasDisplay();
+
+// ---------------------------------------------------------------------------
+// Keyboard and mouse
+// ---------------------------------------------------------------------------
+// The held keys and buttons are read once a frame: one query of the window
+// system each for the keyboard and the mouse, however many keys are asked
+// about afterwards. Where asking is cheap (no display server between the
+// program and the devices) each answer is read when asked.
+
+/// Reads which keys are down now; isKeyDown answers from this reading.
+void readKeyboard();
+
+/// True when the key was down at the last readKeyboard.
+bool isKeyDown(sf::Keyboard::Key key);
+
+/// Reads the mouse now: which buttons are down, and the pointer's position in
+/// pixels relative to the window.
+void readMouse(const sf::WindowBase& window);
+
+/// The pointer's position at the last readMouse.
+sf::Vector2i mousePosition();
+
+/// True when the button was down at the last readMouse.
+bool isMouseButtonDown(sf::Mouse::Button button);
 
 // ---------------------------------------------------------------------------
 // Sockets
