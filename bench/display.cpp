@@ -3,6 +3,7 @@
 //   ./dev.sh xvfb-run -a -s "-screen 0 1920x1200x24" build-display/bench/bench_display
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -52,7 +53,10 @@ void BM_FullScreenRedraw(benchmark::State& state) {
     ox::DisplayManager& display = ox::DisplayManager::getInstance();
     const ox::Color colors[] = {ox::RED, ox::GREEN, ox::YELLOW, ox::CYAN, ox::WHITE};
     int frame = 0;
+    // Time spent adding the cells, apart from the time showing the frame.
+    double adding = 0;
     auto drawFrame = [&]() {
+        const auto start = std::chrono::steady_clock::now();
         for (int y = 0; y < screen.chars_y; y++) {
             for (int x = 0; x < screen.chars_x; x++) {
                 const char ch = static_cast<char>('!' + (x + y + frame) % 90);
@@ -60,6 +64,8 @@ void BM_FullScreenRedraw(benchmark::State& state) {
                                colors[(x + y) % 5], 0);
             }
         }
+        adding += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                      .count();
         display.swapBuffers();
         frame++;
     };
@@ -68,9 +74,11 @@ void BM_FullScreenRedraw(benchmark::State& state) {
     for (int i = 0; i < 3; i++) {
         drawFrame();
     }
+    adding = 0;
     for (auto _ : state) {
         drawFrame();
     }
+    state.counters["add_ms"] = adding / static_cast<double>(state.iterations());
     state.counters["cells"] = screen.chars_x * screen.chars_y;
     state.SetLabel(std::to_string(screen.chars_x) + "x" + std::to_string(screen.chars_y));
     display.shutDown();
@@ -81,6 +89,23 @@ BENCHMARK(BM_FullScreenRedraw)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(3.0);
+
+// The floor under every frame: showing and clearing a window with nothing drawn.
+void BM_EmptyFrame(benchmark::State& state) {
+    const Screen& screen = SCREENS[state.range(0)];
+    if (!startDisplay(screen)) {
+        state.SkipWithError("the display did not start");
+        return;
+    }
+    ox::DisplayManager& display = ox::DisplayManager::getInstance();
+    for (auto _ : state) {
+        display.swapBuffers();
+    }
+    state.SetLabel(std::to_string(screen.pixels_x) + "x" + std::to_string(screen.pixels_y) +
+                   " pixels");
+    display.shutDown();
+}
+BENCHMARK(BM_EmptyFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
