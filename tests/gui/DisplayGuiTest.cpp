@@ -248,6 +248,7 @@ TEST_F(DisplayGuiTest, BatchedCellsGiveThePixelsOfCharacterByCharacterDrawing) {
                 << "font scale " << font_scale << ", " << c.rotations.size() << " rotations";
         }
     }
+    ox::Config::getInstance().loadConfig("font_scale:2,");  // the default, for later tests
 }
 
 TEST(DisplayGuiStartUp, DesktopSizeFontFailureAndSecondStart) {
