@@ -181,8 +181,13 @@ ensure_root() {
   if [ ! -f "$ORVIX_ROOT/.orvix-complete" ]; then
     if ! is_root; then
       say "the build environment ($ORVIX_ROOT) does not exist yet. Making it needs"
-      say "root once; everything after that runs as you. Run:"
-      say "  $(sudo_advice)"
+      say "root once; everything after that runs as you."
+      flock -u 9
+      if [ -t 0 ] && command -v sudo >/dev/null 2>&1; then
+        say "asking sudo: $(sudo_advice)"
+        sudo "$ORVIX_SRC/dev.sh" true && return 0
+      fi
+      say "Run:  $(sudo_advice)"
       exit 1
     fi
     command -v debootstrap >/dev/null 2>&1 || {
