@@ -91,9 +91,6 @@ public:
     /// into; null when headless or not started.
     sf::WindowBase* getInputWindow() const { return m_p_window; }
 
-    /// The colour the window is cleared to.
-    sf::Color getBackgroundColor() const { return m_window_background_color; }
-
 private:
     DisplayManager();
 

@@ -414,7 +414,6 @@ TEST_F(ViewsGuiTest, BorderedViewObjectHasDashesAndBarsInTheirCells) {
     for (auto [column, row] : {std::pair{35, 0}, {35, 2}, {45, 0}, {45, 2}, {34, 1}, {46, 1}}) {
         EXPECT_TRUE(noCharacter(image, column, row)) << column << "," << row;
     }
-    EXPECT_TRUE(image.saveToFile("/tmp/orvix-views-scene.png"));
 }
 
 }  // namespace
