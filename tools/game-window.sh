@@ -42,15 +42,15 @@ wait_log() {
   fail "waited in vain for '$1' x $2"
 }
 
-# Starts the game, waits for its window and gives it the keyboard, then skips
-# the splash and waits for the start screen.
+# Starts the game, waits for its window to be shown and gives it the keyboard,
+# then skips the splash and waits for the start screen.
 start_game() {
   rm -f orvix.log
   ./rhythm >stdout.txt 2>stderr.txt &
   game=$!
   window=""
   for _ in $(seq 200); do
-    window=$(xdotool search --name '^Orvix$' 2>/dev/null | head -n 1 || true)
+    window=$(xdotool search --onlyvisible --name '^Orvix$' 2>/dev/null | head -n 1 || true)
     [ -n "$window" ] && break
     kill -0 "$game" 2>/dev/null || fail "the game ended before its window opened"
     sleep 0.1
