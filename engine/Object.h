@@ -2,6 +2,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "Animation.h"
 #include "Box.h"
@@ -176,7 +177,7 @@ public:
     /// Withdraws a registered interest; 0 or -1.
     int unregisterInterest(std::string event_type);
     /// Number of registered event labels.
-    int getEventCount() const { return m_event_count; }
+    int getEventCount() const { return static_cast<int>(m_events.size()); }
     /// The registered label at index (registration order), or "" out of range.
     std::string getEventName(int index) const;
 
@@ -235,8 +236,9 @@ private:
     Solidness m_solidness;
     Animation m_animation;
     bool m_no_soft;
-    int m_event_count;
-    std::string m_event_name[MAX_OBJ_EVENTS];
+    /// Registered event labels in registration order, at most MAX_OBJ_EVENTS.
+    /// Held apart from the object so that the fields read every step stay close.
+    std::vector<std::string> m_events;
     unsigned int m_modified;
     Shape m_shape;
     PathFind* m_p_path_find;  ///< Search in progress, owned; null for none.
