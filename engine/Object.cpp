@@ -72,20 +72,20 @@ Manager* managerFor(const std::string& event_type) {
 
 Object::Object()
     : m_id(takeNextId()),
-      m_type("(Undefined)"),
-      m_active(true),
-      m_visible(true),
+      m_solidness(HARD),
       m_box(Vector(-0.5f, -0.5f), 0.99f, 0.99f),
       m_position(1.0f, 1.0f),
       m_speed(0.0f),
-      m_altitude(2),
-      m_solidness(HARD),
-      m_no_soft(false),
       m_modified(ALL_OBJECT_ATTRIBUTES),
-      m_p_path_find(nullptr),
+      m_active(true),
+      m_visible(true),
+      m_no_soft(false),
       m_follow_path(false),
       m_avoid_collisions(false),
-      m_in_world(false) {
+      m_in_world(false),
+      m_altitude(2),
+      m_p_path_find(nullptr),
+      m_type("(Undefined)") {
     m_shape.setType(UNDEFINED_SHAPE);
     if (WorldManager::getInstance().insertObject(this) == -1) {
         LogManager::getInstance().writeLog(
