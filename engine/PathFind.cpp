@@ -13,7 +13,7 @@ namespace ox {
 
 namespace {
 
-/// Most cells a node grid may have (16 bytes each): larger worlds are not searched.
+/// Most cells a searched world may have: larger worlds are not searched.
 const double MAX_NODES = 4096.0 * 4096.0;
 
 /// Beyond this a coordinate cannot be a cell of any world that can be searched.

@@ -22,9 +22,9 @@ class Object;
 /// Open cells wait in a binary heap under that order, so a cycle costs
 /// O(log n) in the cells reached. Search state is kept per cell in pages of
 /// PAGE_SIDE x PAGE_SIDE cells, allocated when the search first touches a cell
-/// of the page: memory grows with the area reached (24 bytes a cell of a
-/// touched page, 16 bytes a heap entry), plus one pointer per page of the
-/// world (at most 32 KiB for the largest searchable world).
+/// of the page: memory grows with the area reached (96 KiB a touched page,
+/// 24 bytes a cell; 16 bytes a heap entry, at most one per opening or
+/// lowering of f), plus one pointer per page of the world (at most 32 KiB).
 class PathFind {
 public:
     /// A cell of the world grid in whole cells.
