@@ -219,8 +219,8 @@ private:
     void readAnimation(std::istream& is, bool keep_box);
     /// Takes an id read from a record, raising the id counter above it.
     void takeId(int id);
-    /// True when the label is among the registered event names.
-    bool hasInterest(const std::string& event_type) const;
+    /// Unregisters every interest, a label held twice included.
+    void dropInterests();
 
     int m_id;
     std::string m_type;
