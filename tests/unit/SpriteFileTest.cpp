@@ -216,7 +216,10 @@ TEST_F(SpriteFileTest, FormatErrorsAreReportedWithTheirLine) {
         {sectioned({"frames 100001", "width 3", "height 2"}),
          {"RM::loadRobustSprite(): Error! Number of frames 100001 is beyond the limit of "
           "100000."}},
-        {"<HEADER>\n</HEADER>\n", {"readData(): Error line 2! Section '<HEADER>' is empty."}},
+        // An empty section fails with no line of the readers' own.
+        {"<HEADER>\n</HEADER>\n", {}},
+        {section("HEADER", ONE_FRAME) + section("BODY", {}), {}},
+        {sectioned(ONE_FRAME, FRAME, {}), {}},
         {"<HEADER>\nframes 1\nwidth 1\nheight 1\n</HEADER>\n<FOOTER>\n",
          {"readData(): Error line 6! Expected '<BODY>', have '<FOOTER>'."}},
     };
@@ -230,6 +233,11 @@ TEST_F(SpriteFileTest, FormatErrorsAreReportedWithTheirLine) {
             ASSERT_NE(at, written.end()) << c.content << "\nmissing: " << line;
         }
         EXPECT_EQ(written.back(), "RM::loadSprite(): Sprite 's' NOT loaded.");
+        if (c.lines.empty()) {
+            for (const std::string& line : written) {
+                EXPECT_TRUE(line.starts_with("RM::loadSprite(): ")) << c.content << line;
+            }
+        }
         EXPECT_EQ(rm().getSpriteCount(), 0);
         // A sectioned file with '\r\n' endings fails the same way, same line numbers.
         if (c.content[0] == '<') {
