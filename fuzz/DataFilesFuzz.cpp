@@ -6,12 +6,7 @@
 // The sprite readers refuse to work before the resource manager has started,
 // so the target starts it, and checks at start-up that a known-good file of
 // each kind gets through its reader.
-//
-// Build as the record readers' target (see the README; the build directory's
-// default target builds all three); run with the seeds in fuzz/corpus-data:
-//   mkdir -p build-fuzz/corpus-data-new
-//   build-fuzz/fuzz/fuzz_data_files build-fuzz/corpus-data-new fuzz/corpus-data \
-//       -max_total_time=60 -malloc_limit_mb=256
+// Built and run as the README's fuzzing section shows.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

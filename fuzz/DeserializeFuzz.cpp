@@ -6,15 +6,7 @@
 // range, filed in exactly the scene graph's right lists, writable again and
 // movable by the world. The sanitizers turn any memory fault, overflow or leak
 // into a finding, and -malloc_limit_mb catches any allocation beyond the caps.
-//
-// Build (clang; inside the build environment, ./dev.sh CMD):
-//   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DORVIX_FUZZ=ON -DORVIX_TESTS=OFF \
-//       -DORVIX_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-//   cmake --build build-fuzz --target orvix_fuzz_deserialize
-// Run (seeds from fuzz/corpus, new inputs kept in a scratch corpus):
-//   mkdir -p build-fuzz/corpus
-//   build-fuzz/fuzz/fuzz_deserialize build-fuzz/corpus fuzz/corpus \
-//       -max_total_time=60 -malloc_limit_mb=64
+// Built and run as the README's fuzzing section shows.
 // The log goes to "ORVIX_LOG" when set, else nowhere.
 #include <cstddef>
 #include <cstdint>
