@@ -43,14 +43,15 @@ wait_log() {
 }
 
 # Starts the game, waits for its window and gives it the keyboard, then skips
-# the splash and waits for the start screen.
+# the splash and waits for the start screen. The window is looked for among
+# the shown ones: one created but not yet shown refuses the focus (BadMatch).
 start_game() {
   rm -f orvix.log
   ./rhythm >stdout.txt 2>stderr.txt &
   game=$!
   window=""
   for _ in $(seq 200); do
-    window=$(xdotool search --name '^Orvix$' 2>/dev/null | head -n 1 || true)
+    window=$(xdotool search --onlyvisible --name '^Orvix$' 2>/dev/null | head -n 1 || true)
     [ -n "$window" ] && break
     kill -0 "$game" 2>/dev/null || fail "the game ended before its window opened"
     sleep 0.1
