@@ -10,7 +10,7 @@
 // 0-6: piece size, 1 + 8 x value bytes; bit 7: reset instead of an orderly
 // close at the end), the rest is what it writes. After each piece the game
 // runs frames until the bytes have arrived or the game closed the connection.
-// Findings: a crash or sanitizer report, a frame that blocks (over a second),
+// Findings: a crash or sanitizer report, a frame that blocks,
 // bytes that never arrive, and the handler holding more than its cap.
 // Built and run as the README's fuzzing section shows.
 #include <sys/socket.h>
@@ -42,8 +42,11 @@ constexpr std::uint32_t MAX_MESSAGE_BYTES = 64 * 1024;
 /// Most bytes the handler may hold: an unfinished message and one read.
 constexpr std::size_t MAX_PENDING_BYTES = 4 + MAX_MESSAGE_BYTES + ox::RECEIVE_BUFFER_SIZE;
 /// Longest a frame may take, and longest the game may wait for sent bytes.
-constexpr std::int64_t FRAME_LIMIT_US = 1000000;
-constexpr std::int64_t ARRIVAL_LIMIT_US = 5000000;
+/// The peer runs in the game's thread, so a frame that waits on the network
+/// waits for good: the limits only need to stand clear of a busy machine's
+/// stalls (a limit of a second was once passed on a machine loaded ten deep).
+constexpr std::int64_t FRAME_LIMIT_US = 10000000;
+constexpr std::int64_t ARRIVAL_LIMIT_US = 10000000;
 
 int server_port = 0;
 
