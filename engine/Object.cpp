@@ -1,6 +1,5 @@
 #include "Object.h"
 
-#include <algorithm>
 #include <climits>
 #include <istream>
 #include <ostream>
@@ -96,9 +95,7 @@ Object::Object()
 }
 
 Object::~Object() {
-    for (int i = getEventCount() - 1; i >= 0; i--) {
-        unregisterInterest(m_events[static_cast<size_t>(i)]);
-    }
+    dropInterests();
     dropPathFind();
     PathManager::getInstance().forgetTarget(this);
     if (WorldManager::getInstance().removeObject(this) == -1) {
@@ -795,21 +792,26 @@ int Object::readEvents(std::istream& is) {
         log.writeLog(25, "\t\t%s (size %zu)", label.c_str(), label.size());
         labels.push_back(std::move(label));
     }
-    for (int i = getEventCount() - 1; i >= 0; i--) {
-        unregisterInterest(m_events[static_cast<size_t>(i)]);
-    }
+    dropInterests();
+    // A label twice in the record is registered twice, as two calls of
+    // registerInterest would: its manager warns and the object holds it twice.
     for (const std::string& label : labels) {
-        // A label twice in one record would be held twice by the object but
-        // once by its manager; the second is refused.
-        if (hasInterest(label) || registerInterest(label) == -1) {
+        if (registerInterest(label) == -1) {
             log.writeLog("Object::deserialize(): Error! Register interest: %s", label.c_str());
         }
     }
     return 0;
 }
 
-bool Object::hasInterest(const std::string& event_type) const {
-    return std::find(m_events.begin(), m_events.end(), event_type) != m_events.end();
+void Object::dropInterests() {
+    while (!m_events.empty()) {
+        // A label held twice is known once to its manager: the copy left once
+        // the manager has let go of it is dropped here.
+        if (unregisterInterest(m_events.back()) == -1) {
+            m_events.pop_back();
+            mark(EVENTS);
+        }
+    }
 }
 
 int Object::readType(std::istream& is) {

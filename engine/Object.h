@@ -220,8 +220,8 @@ private:
     void readAnimation(std::istream& is, bool keep_box);
     /// Takes an id read from a record, raising the id counter above it.
     void takeId(int id);
-    /// True when the label is among the registered event names.
-    bool hasInterest(const std::string& event_type) const;
+    /// Unregisters every interest, a label held twice included.
+    void dropInterests();
 
     // What the world's step reads of every object (and of the objects near
     // it) comes first, so that it shares as few cache lines as possible.

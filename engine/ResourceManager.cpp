@@ -472,11 +472,6 @@ std::list<std::string> readData(std::istream* p_file, std::string delimiter) {
         line = getLine(p_file, true);
     }
     line_number++;
-    // An empty section gives the same empty list as an error; say why here.
-    if (data.empty()) {
-        log.writeLog("readData(): Error line %d! Section '%s' is empty.", line_number,
-                     begin.c_str());
-    }
     return data;
 }
 

@@ -32,7 +32,8 @@ extern int line_number;
 std::string getLine(std::istream* p_file, bool count);
 
 /// Reads the section opened by "<delimiter>" and closed by "</delimiter>".
-/// The lines inside, or an empty list (with a log line) on a format error.
+/// The lines inside, or an empty list: with a log line on a format error,
+/// without one for an empty section (the caller then fails on its own).
 std::list<std::string> readData(std::istream* p_file, std::string delimiter);
 
 /// Consumes every line that begins with token; the integer after the token

@@ -42,8 +42,9 @@ wait_log() {
   fail "waited in vain for '$1' x $2"
 }
 
-# Starts the game, waits for its window to be shown and gives it the keyboard,
-# then skips the splash and waits for the start screen.
+# Starts the game, waits for its window and gives it the keyboard, then skips
+# the splash and waits for the start screen. The window is looked for among
+# the shown ones: one created but not yet shown refuses the focus (BadMatch).
 start_game() {
   rm -f orvix.log
   ./rhythm >stdout.txt 2>stderr.txt &
