@@ -18,6 +18,10 @@ const int MAX_SPRITES = 1000;
 const int MAX_SOUNDS = 100;
 /// The most musics the resource manager holds.
 const int MAX_MUSICS = 50;
+/// Milliseconds of sound the sound server is asked to buffer for the game. A
+/// busy machine may leave the audio thread waiting this long before the sound
+/// breaks up; a drum sounds about this long after it is played.
+const int AUDIO_BUFFER_MS = 60;
 /// The most frames a sprite file may announce; more is refused before anything
 /// is allocated.
 const int MAX_SPRITE_FILE_FRAMES = 100000;
@@ -59,13 +63,16 @@ Sprite* loadRobustSprite(std::istream* p_file);
 /// Loads and owns the game's sprites, sounds and musics, each found by label.
 class ResourceManager : public Manager {
 public:
-    /// The single instance, created on first use.
+    /// The single instance, created on first use. Its sounds and musics open the
+    /// audio device, so the sound server's buffer (AUDIO_BUFFER_MS, unless the
+    /// environment already names one) is requested just before.
     static ResourceManager& getInstance();
     ~ResourceManager() override;
     ResourceManager(const ResourceManager&) = delete;
     ResourceManager& operator=(const ResourceManager&) = delete;
 
-    /// Empties the three tables. Returns 0, or -1 when already started.
+    /// Empties the three tables and writes a warning when no audio device
+    /// opened (the game is then silent). Returns 0, or -1 when already started.
     int startUp() override;
 
     /// Deletes the sprites and stops every sound and music.
