@@ -630,7 +630,7 @@ void logPlaybackDevice() {
             "RM::startUp(): Warning! No audio playback device opened: the game will be silent.");
         return;
     }
-    log.writeLog(5, "RM::startUp(): Playing audio on '%s'.", device->c_str());
+    log.writeLog("RM::startUp(): Playing audio on '%s'.", device->c_str());
 }
 
 }  // namespace
