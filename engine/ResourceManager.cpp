@@ -630,7 +630,7 @@ void logPlaybackDevice() {
             "RM::startUp(): Warning! No audio playback device opened: the game will be silent.");
         return;
     }
-    log.writeLog("RM::startUp(): Playing audio on '%s'.", device->c_str());
+    log.writeLog(1, "RM::startUp(): Playing audio on '%s'.", device->c_str());
 }
 
 }  // namespace
@@ -638,7 +638,11 @@ void logPlaybackDevice() {
 // ---- The resource manager ----
 
 ResourceManager::ResourceManager()
-    : m_p_sprite(), m_sprite_count(0), m_sound_count(0), m_music_count(0) {
+    : m_p_sprite(),
+      m_sprite_count(0),
+      m_sound_count(0),
+      m_music_count(0),
+      m_device_reported(false) {
     setType("ResourceManager");
 }
 
@@ -666,7 +670,10 @@ int ResourceManager::startUp() {
     m_sound_count = 0;
     m_music_count = 0;
     Manager::startUp();
-    logPlaybackDevice();
+    if (!m_device_reported) {
+        logPlaybackDevice();
+        m_device_reported = true;
+    }
     LogManager::getInstance().writeLog(5, "RM::startUp(): successfully started.");
     return 0;
 }

@@ -71,8 +71,10 @@ public:
     ResourceManager(const ResourceManager&) = delete;
     ResourceManager& operator=(const ResourceManager&) = delete;
 
-    /// Empties the three tables and writes a warning when no audio device
-    /// opened (the game is then silent). Returns 0, or -1 when already started.
+    /// Empties the three tables. The first start-up also names the audio
+    /// device, or warns that none opened and the game will be silent (the
+    /// device opens with the instance and stays). Returns 0, or -1 when
+    /// already started.
     int startUp() override;
 
     /// Deletes the sprites and stops every sound and music.
@@ -117,6 +119,7 @@ private:
     int m_sound_count;
     Music m_music[MAX_MUSICS];
     int m_music_count;
+    bool m_device_reported;  ///< The audio device was named, or found missing, once.
 };
 
 }  // namespace ox
