@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -69,23 +70,30 @@ int countLines(const std::string& path, const std::string& text) {
     return count;
 }
 
+// True while the program runs; an ended one stays to be waited for.
 bool running(pid_t pid) {
-    return waitpid(pid, nullptr, WNOHANG) == 0;
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == 0;
 }
 
 // Maps the test's clock to the recording's samples: the recorder writes each
 // sample a little after the sink plays it, so the earliest start implied by
-// the file's growth is the best estimate (within a fragment of 5 ms).
+// the file's growth near a moment is the best estimate there (within a
+// fragment of 5 ms; near, as the two clocks may drift apart).
 class RecordingClock {
 public:
     explicit RecordingClock(const std::string& path) {
         m_thread = std::thread([this, path] {
+            std::uintmax_t last = 0;
             while (!m_stop) {
                 std::error_code error;
                 const auto bytes = std::filesystem::file_size(path, error);
-                const double start = secondsOf(Clock::now() - m_origin) - bytes / 2.0 / RATE;
-                if (!error && bytes > 0 && start < m_start) {
-                    m_start = start;
+                const double now = secondsOf(Clock::now() - m_origin);
+                if (!error && bytes > last) {
+                    const std::lock_guard<std::mutex> lock(m_mutex);
+                    m_starts.push_back({now, now - bytes / 2.0 / RATE});
+                    last = bytes;
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
@@ -97,12 +105,22 @@ public:
     }
     /// The sample the sink played at this moment.
     long sampleAt(Clock::time_point t) const {
-        return std::lround((secondsOf(t - m_origin) - m_start) * RATE);
+        const double at = secondsOf(t - m_origin);
+        double start = 1e9;
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        for (const auto& [seen, implied] : m_starts) {
+            if (std::abs(seen - at) < NEAR_S) {
+                start = std::min(start, implied);
+            }
+        }
+        return std::lround((at - start) * RATE);
     }
 
 private:
+    static constexpr double NEAR_S = 1.0;
     const Clock::time_point m_origin = Clock::now();
-    std::atomic<double> m_start{1e9};
+    mutable std::mutex m_mutex;
+    std::vector<std::pair<double, double>> m_starts;  ///< When seen, and the start it implies.
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
