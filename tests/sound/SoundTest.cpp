@@ -41,12 +41,14 @@ constexpr double SONG_S = 12.0;
 
 // What is judged: a run of digital silence this long inside the music is a
 // dropout; the music is audible at this level (RMS, of full scale); a drum is
-// found by its attack matching the recording this well.
+// found by its attack matching the recording this well (a hit's drum matched
+// at 0.96 or better, over the track's own kick too; after a missed tap, the
+// track alone matched at most 0.75).
 constexpr long GAP_SAMPLES = RATE * 5 / 1000;
 constexpr double MAX_GAP_SHARE = 0.01;
 constexpr double MIN_MUSIC_RMS = 0.02;
 constexpr long ATTACK_SAMPLES = RATE * 20 / 1000;
-constexpr double MIN_MATCH = 0.6;
+constexpr double MIN_MATCH = 0.9;
 constexpr double MAX_DELAY_S = 0.3;
 
 const std::string SOUND_PLAYED = "Sound::play(): Playing sound.";
@@ -330,17 +332,16 @@ TEST(GameSound, MusicPlaysWithoutDropoutsAndADrumFollowsEachHit) {
         if (drum_onset.match >= MIN_MATCH) {
             delays_ms.push_back((drum_onset.at - at) * 1000.0 / RATE);
         }
-        std::printf("tap at %.3f s: best match %.2f, %.1f ms after\n", at / double(RATE),
-                    drum_onset.match, (drum_onset.at - at) * 1000.0 / RATE);
     }
     const int hits = countLines("orvix.log", SOUND_PLAYED);
     EXPECT_GE(hits, TAPS / 2);
     EXPECT_EQ(static_cast<int>(delays_ms.size()), hits);
+    ASSERT_FALSE(delays_ms.empty());
     std::sort(delays_ms.begin(), delays_ms.end());
-    std::printf("music %.1f s: %d dropouts, %.2f%% silent; %d hits, key to drum %.0f-%.0f ms\n",
-                (song_end - from) / double(RATE), gaps.count, 100 * gap_share, hits,
-                delays_ms.empty() ? 0 : delays_ms.front(),
-                delays_ms.empty() ? 0 : delays_ms.back());
+    std::printf(
+        "music %.1f s: %d dropouts, %.2f%% silent; %d hits, key to drum %.0f/%.0f/%.0f ms\n",
+        (song_end - from) / double(RATE), gaps.count, 100 * gap_share, hits, delays_ms.front(),
+        delays_ms[delays_ms.size() / 2], delays_ms.back());
 }
 
 }  // namespace
