@@ -22,7 +22,8 @@ ORVIX_SUITE="forky"
 # What the root holds. A change to this list updates an existing root.
 ORVIX_PACKAGES="g++ cmake ninja-build pkg-config libsfml-dev libgtest-dev libgmock-dev \
 libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core lame \
-libgl1-mesa-dri ca-certificates clang libclang-rt-dev doxygen"
+libgl1-mesa-dri ca-certificates clang libclang-rt-dev doxygen libpulse0 libasound2t64 \
+pulseaudio pulseaudio-utils"
 
 say() { echo "orvix: $*" >&2; }
 is_root() { [ "$(id -u)" = 0 ]; }
