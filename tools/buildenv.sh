@@ -150,7 +150,12 @@ in_root() {
       shift
     done
     shift
-    exec chroot "$T" "$@"'
+    # Not exec (nor the last command, which the shell would exec): as a user
+    # this shell is the first process of a new process namespace, its init,
+    # which a command cannot always be (a signal without a handler set before
+    # it starts never reaches an init).
+    chroot "$T" "$@"
+    exit $?'
   "${namespaces[@]}" -- bash -c "$script" orvix "$ORVIX_ROOT" "$ORVIX_CACHE/mnt-$(id -u)" \
     "${binds[@]}" -- /usr/bin/env -i HOME=/root PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin \
     LANG=C.UTF-8 TERM="${TERM:-dumb}" ${ORVIX_ENV[@]+"${ORVIX_ENV[@]}"} "$@"
