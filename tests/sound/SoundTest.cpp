@@ -319,6 +319,10 @@ TEST(GameSound, MusicPlaysWithoutDropoutsAndADrumFollowsEachHit) {
     const double gap_share = static_cast<double>(gaps.samples) / (song_end - from);
     EXPECT_GT(rms(rec, from, song_end), MIN_MUSIC_RMS);
     EXPECT_LT(gap_share, MAX_GAP_SHARE) << gaps.count << " dropouts";
+    // The music and the drums together never reach full scale.
+    EXPECT_EQ(std::count_if(rec.begin(), rec.end(),
+                            [](float v) { return std::abs(v) >= 32767.0f / 32768.0f; }),
+              0);
 
     // Each hit is followed by the bass drum, soon; a tap that missed is not.
     const Samples drum = decode("sounds/bass.mp3");
