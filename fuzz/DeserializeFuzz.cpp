@@ -16,6 +16,7 @@
 #include <string>
 
 #include "Box.h"
+#include "FuzzWorld.h"
 #include "LogManager.h"
 #include "Object.h"
 #include "ObjectList.h"
@@ -26,9 +27,8 @@
 
 namespace {
 
-void fail(const char* what) {
-    std::fprintf(stderr, "DeserializeFuzz: Error! %s\n", what);
-    std::abort();
+[[noreturn]] void fail(const char* what) {
+    fuzz::fail("DeserializeFuzz", what);
 }
 
 bool holds(ox::ObjectList list, const ox::Object* p_o) {
@@ -74,12 +74,7 @@ void checkReachesParsers() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setenv("ORVIX_LOG", "/dev/null", 0);
-    ox::LogManager::getInstance().startUp();
-    ox::WorldManager& world = ox::WorldManager::getInstance();
-    world.startUp();
-    world.setBoundary(ox::Box(ox::Vector(0, 0), 80, 24));
-    world.setView(ox::Box(ox::Vector(0, 0), 80, 24));
+    fuzz::startWorld();
     checkReachesParsers();
     return 0;
 }

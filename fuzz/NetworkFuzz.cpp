@@ -26,6 +26,7 @@
 
 #include "Box.h"
 #include "EventNetwork.h"
+#include "FuzzWorld.h"
 #include "LogManager.h"
 #include "NetworkManager.h"
 #include "Object.h"
@@ -51,8 +52,7 @@ constexpr std::int64_t ARRIVAL_LIMIT_US = 10000000;
 int server_port = 0;
 
 [[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "NetworkFuzz: Error! %s\n", what);
-    std::abort();
+    fuzz::fail("NetworkFuzz", what);
 }
 
 ox::NetworkManager& nm() {
@@ -218,12 +218,7 @@ void checkReachesParsers() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setenv("ORVIX_LOG", "/dev/null", 0);
-    ox::LogManager::getInstance().startUp();
-    ox::WorldManager& world = ox::WorldManager::getInstance();
-    world.startUp();
-    world.setBoundary(ox::Box(ox::Vector(0, 0), 80, 24));
-    world.setView(ox::Box(ox::Vector(0, 0), 80, 24));
+    fuzz::startWorld();
     if (nm().startUp() != 0 || nm().setServer("0") != 0) {
         fail("The network manager did not start.");
     }
