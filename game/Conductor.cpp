@@ -1,8 +1,11 @@
 #include "Conductor.h"
 
+#include <cstdlib>
+
 #include "Event.h"
 #include "EventStep.h"
 #include "GameManager.h"
+#include "LogManager.h"
 #include "Music.h"
 #include "Note.h"
 #include "ResourceManager.h"
@@ -97,13 +100,20 @@ static_assert(noteCount(CHART) == Conductor::NOTE_COUNT);
 }  // namespace
 
 Conductor::Conductor()
-    : m_step_count(0), m_playing(false), m_p_music(nullptr), m_lane_keys{'z', 'x', 'c', 'v'} {
+    : m_step_count(0),
+      m_playing(false),
+      m_p_music(nullptr),
+      m_music_loops(0),
+      m_last_offset(0),
+      m_largest_drift(0),
+      m_largest_drift_entry(0) {
     registerInterest(ox::STEP_EVENT);
     m_p_music = ox::ResourceManager::getInstance().getMusic("backing");
 }
 
 int Conductor::eventHandler(const ox::Event* p_e) {
     if (p_e->getType() == ox::STEP_EVENT && m_playing) {
+        trackDrift();
         playStep();
         m_step_count++;
     }
@@ -122,11 +132,12 @@ void Conductor::playStep() {
         case ChartAction::NOTE_LANE_1:
         case ChartAction::NOTE_LANE_2:
         case ChartAction::NOTE_LANE_3:
-            new Note(
-                m_lane_keys[static_cast<int>(action) - static_cast<int>(ChartAction::NOTE_LANE_0)]);
+            new Note(LANE_KEYS[static_cast<std::size_t>(action) -
+                               static_cast<std::size_t>(ChartAction::NOTE_LANE_0)]);
             break;
         case ChartAction::STOP_MUSIC:
             if (m_p_music != nullptr) {
+                logDrift();
                 m_p_music->stop();
             }
             break;
@@ -140,6 +151,43 @@ void Conductor::playStep() {
 
 void Conductor::startPlaying() {
     m_playing = true;
+}
+
+int Conductor::musicTime() {
+    if (m_p_music == nullptr) {
+        return -1;
+    }
+    const sf::Music& music = *m_p_music->getMusic();
+    const int duration = music.getDuration().asMilliseconds();
+    const int offset = music.getPlayingOffset().asMilliseconds();
+    // A looping music's offset falls back to its start on every loop.
+    if (offset < m_last_offset - duration / 2) {
+        m_music_loops++;
+    }
+    m_last_offset = offset;
+    return m_music_loops * duration + offset;
+}
+
+void Conductor::trackDrift() {
+    if (m_p_music == nullptr || m_p_music->getMusic()->getStatus() != sf::Music::Status::Playing) {
+        return;
+    }
+    const int drift = musicTime() - m_step_count * ox::GameManager::getInstance().getFrameTime();
+    if (std::abs(drift) > std::abs(m_largest_drift)) {
+        m_largest_drift = drift;
+        m_largest_drift_entry = m_step_count;
+    }
+}
+
+void Conductor::logDrift() {
+    const int frame_time = ox::GameManager::getInstance().getFrameTime();
+    const int music_time = musicTime();
+    ox::LogManager::getInstance().writeLog(
+        5,
+        "Conductor::playStep(): Music stops at %d ms of music, entry %d, %d ms of steps: "
+        "drift %d ms, largest %d ms at entry %d.",
+        music_time, m_step_count, m_step_count * frame_time, music_time - m_step_count * frame_time,
+        m_largest_drift, m_largest_drift_entry);
 }
 
 ChartAction Conductor::chartAction(int step) {

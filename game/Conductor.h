@@ -28,6 +28,8 @@ class Conductor : public ox::Object {
 public:
     /// Number of lanes, and of lane characters.
     static constexpr int LANE_COUNT = 4;
+    /// The lane characters, lane 0 to 3, which are also the lane keys.
+    static constexpr std::array<char, LANE_COUNT> LANE_KEYS = {'z', 'x', 'c', 'v'};
     /// Notes in the chart.
     static constexpr int NOTE_COUNT = 181;
     /// Step at which the backing music starts.
@@ -59,9 +61,22 @@ public:
     /// table lookup.
     static ChartAction chartAction(int step);
 
+    /// Milliseconds of backing music played since it started, loops included,
+    /// by the music's own clock; -1 without music.
+    int musicTime();
+
 private:
-    int m_step_count;                          ///< Steps played since the song started.
-    bool m_playing;                            ///< The chart runs.
-    ox::Music* m_p_music;                      ///< The backing track, not owned; null when missing.
-    std::array<char, LANE_COUNT> m_lane_keys;  ///< 'z', 'x', 'c', 'v'.
+    /// While the music plays, compares its clock with the step clock (steps
+    /// played times the frame time) and keeps the largest difference.
+    void trackDrift();
+    /// Logs the music's clock against the step clock as the music stops.
+    void logDrift();
+
+    int m_step_count;           ///< Steps played since the song started.
+    bool m_playing;             ///< The chart runs.
+    ox::Music* m_p_music;       ///< The backing track, not owned; null when missing.
+    int m_music_loops;          ///< Times the music wrapped to its start.
+    int m_last_offset;          ///< Music offset at the last reading, ms.
+    int m_largest_drift;        ///< Largest music minus step time so far, ms.
+    int m_largest_drift_entry;  ///< The entry at which it was seen.
 };

@@ -1,0 +1,124 @@
+// A player with a clock instead of ears: presses P, then the lane key of every
+// note of the game's own chart at the P press + (entry + steps to the middle
+// of the perfect window) frame times. Each press is an xdotool run started at
+// an absolute deadline, P's too, so the time xdotool takes to reach the X
+// server shifts every press alike. Runs in the game's working directory (for
+// its configuration) on the game's X server; tools/perfect-play.sh starts
+// both. Prints how late the presses started and how long xdotool took.
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Conductor.h"
+#include "Config.h"
+#include "Note.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Ms = std::chrono::duration<double, std::milli>;
+
+/// One key press due at a time after the P press.
+struct Press {
+    Clock::duration due;
+    char key;
+};
+
+/// Steps from the step that reads P to the one that should read a note's key
+/// when the note is in the middle of its perfect window: the chart's entry 0
+/// plays on the step after P's, and a note falls from START_ROW to the middle
+/// of the window, rows c + 5 to c + 6 below the centre row c, in the steps
+/// this returns less one.
+int stepsToPerfect(int rows) {
+    const float middle = static_cast<float>(rows / 2) + 5.5f;
+    return 1 + static_cast<int>((middle - Note::START_ROW) / Note::ROWS_PER_STEP);
+}
+
+/// Every note of the chart as a press after P.
+std::vector<Press> schedule(std::chrono::milliseconds frame_time, int rows) {
+    std::vector<Press> presses;
+    const int ahead = stepsToPerfect(rows);
+    for (int entry = 0; entry <= Conductor::GAME_OVER_STEP; entry++) {
+        const int action = static_cast<int>(Conductor::chartAction(entry));
+        const int lane = action - static_cast<int>(ChartAction::NOTE_LANE_0);
+        if (lane >= 0 && lane < Conductor::LANE_COUNT) {
+            presses.push_back({(entry + ahead) * frame_time,
+                               Conductor::LANE_KEYS[static_cast<std::size_t>(lane)]});
+        }
+    }
+    return presses;
+}
+
+/// Runs "xdotool key KEY" and waits for it. False when it failed.
+bool xdotoolKey(char key) {
+    const std::string name(1, key);
+    char* argv[] = {const_cast<char*>("xdotool"), const_cast<char*>("key"),
+                    const_cast<char*>(name.c_str()), nullptr};
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "xdotool", nullptr, nullptr, argv, environ) != 0) {
+        return false;
+    }
+    int status = 0;
+    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+/// Lateness of the presses' starts and xdotool's run times, in milliseconds.
+struct Timing {
+    double late_max = 0, late_sum = 0, run_max = 0, run_sum = 0;
+    int count = 0;
+
+    void add(Clock::time_point due, Clock::time_point start, Clock::time_point end) {
+        const double late = Ms(start - due).count();
+        const double run = Ms(end - start).count();
+        late_max = std::max(late_max, late);
+        run_max = std::max(run_max, run);
+        late_sum += late;
+        run_sum += run;
+        count++;
+    }
+};
+
+/// Presses the key at the time given, if it has not passed; records the timing.
+bool pressAt(Clock::time_point due, char key, Timing& timing) {
+    std::this_thread::sleep_until(due);
+    const Clock::time_point start = Clock::now();
+    const bool ok = xdotoolKey(key);
+    timing.add(due, start, Clock::now());
+    return ok;
+}
+
+}  // namespace
+
+int main() {
+    ox::Config& config = ox::Config::getInstance();
+    config.loadConfig("");
+    const std::chrono::milliseconds frame_time(config.getFrameTime());
+    const std::vector<Press> presses = schedule(frame_time, config.getWindowVerticalChars());
+    if (presses.size() != static_cast<std::size_t>(Conductor::NOTE_COUNT)) {
+        std::fprintf(stderr, "perfect-play: Error! %zu notes in the chart, not %d.\n",
+                     presses.size(), Conductor::NOTE_COUNT);
+        return 1;
+    }
+    Timing timing;
+    const Clock::time_point p_press = Clock::now();
+    bool ok = pressAt(p_press, 'p', timing);
+    for (const Press& press : presses) {
+        ok = pressAt(p_press + press.due, press.key, timing) && ok;
+    }
+    std::printf(
+        "perfect-play: P and %d notes at P + (entry + %d) x %d ms; started late by at most "
+        "%.1f ms (mean %.1f), xdotool ran at most %.1f ms (mean %.1f)%s\n",
+        timing.count - 1, stepsToPerfect(config.getWindowVerticalChars()),
+        static_cast<int>(frame_time.count()), timing.late_max, timing.late_sum / timing.count,
+        timing.run_max, timing.run_sum / timing.count, ok ? "" : "; some xdotool runs failed");
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Plays the whole song of the built game in a real window at perfect timing,
+# on an X server of its own (Xvfb): build/perfect-play presses P and then the
+# lane key of every note of the game's chart at the P press + (entry + 63) x
+# the frame time. Prints the final score, the music's clock against the step
+# clock when the music stops (and the largest difference during the song),
+# how punctual the presses were, the "Can't keep up!" lines and the load.
+#   ./dev.sh tools/perfect-play.sh [--pulse] [BUILD_DIR]
+# --pulse plays the sound through a private PulseAudio server with a null
+# sink (client latency PULSE_LATENCY_MSEC, 60 ms unless set); without it no
+# sound server is reachable and the audio library falls back to its null
+# device. The game's log stays in BUILD_DIR/perfect-play.log.
+set -euo pipefail
+if [ -z "${PERFECT_PLAY_X:-}" ]; then
+  export PERFECT_PLAY_X=1
+  exec xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" "$0" "$@"
+fi
+pulse=0
+if [ "${1:-}" = --pulse ]; then
+  pulse=1
+  shift
+fi
+build_dir=$(realpath "${1:-build}")
+player="$build_dir/perfect-play"
+[ -x "$player" ] || { echo "perfect-play: no $player; build first" >&2; exit 1; }
+
+work=$(mktemp -d)
+game=""
+server=""
+cleanup() {
+  if [ -n "$game" ] && kill -0 "$game" 2>/dev/null; then kill "$game"; fi
+  if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cp -r "$build_dir"/run/. "$work"/
+printf 'networking:false,\n' >>"$work"/ox-config.txt
+cd "$work"
+
+fail() {
+  echo "perfect-play: FAIL: $*" >&2
+  tail -n 20 orvix.log stderr.txt 2>/dev/null >&2 || true
+  exit 1
+}
+
+export ALSA_CONFIG_PATH=/dev/null
+if [ "$pulse" = 1 ]; then
+  export PULSE_SERVER="unix:$work/pulse" PULSE_LATENCY_MSEC="${PULSE_LATENCY_MSEC:-60}"
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --realtime=no \
+    --high-priority=no -L "module-null-sink sink_name=null rate=48000" \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$work/pulse" \
+    >pulse.txt 2>&1 &
+  server=$!
+  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl info >/dev/null 2>&1 || fail "the sound server did not start: $(cat pulse.txt)"
+  sound="PulseAudio null sink, PULSE_LATENCY_MSEC=$PULSE_LATENCY_MSEC"
+else
+  export PULSE_SERVER="unix:$work/no-server"
+  sound="no sound server"
+fi
+
+./rhythm >stdout.txt 2>stderr.txt &
+game=$!
+window=""
+for _ in $(seq 200); do
+  window=$(xdotool search --name '^Orvix$' 2>/dev/null | head -n 1 || true)
+  [ -n "$window" ] && break
+  kill -0 "$game" 2>/dev/null || fail "the game ended before its window opened"
+  sleep 0.1
+done
+[ -n "$window" ] || fail "no window"
+xdotool windowraise "$window"
+xdotool windowfocus --sync "$window"
+sleep 1
+xdotool key space
+for _ in $(seq 600); do
+  grep -qF "Looking for sprite 'gamestart'." orvix.log 2>/dev/null && break
+  sleep 0.1
+done
+sleep 1
+
+"$player" >player.txt &
+player_pid=$!
+if [ "$pulse" = 1 ]; then
+  sleep 3
+  pactl list short sink-inputs | grep -q . || fail "the game plays nothing on the sound server"
+fi
+wait "$player_pid" || fail "the player failed: $(cat player.txt)"
+# The song ends the game by itself.
+for _ in $(seq 300); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+status=0
+wait "$game" || status=$?
+game=""
+cp orvix.log "$build_dir/perfect-play.log"
+[ "$status" -eq 0 ] || fail "the game's exit code was $status"
+
+echo "perfect-play: sound: $sound"
+cat stdout.txt player.txt
+grep -F 'Conductor::playStep(): Music stops' orvix.log | sed -E 's/^.*Conductor::playStep\(\): /perfect-play: /' ||
+  echo "perfect-play: no drift line in the log"
+# Steps from each note's appearance to its hit, from the log's step counts
+# (notes appear and are hit in chart order): 61 to 63 score 20. A press read
+# at 63 also scores, at 10, a note of the same lane 6 steps behind (4 for
+# the bass notes of entries 1182 and 1186, at 62).
+paste <(grep -F "Looking for sprite 'note'." orvix.log | awk '{print $2}') \
+  <(grep -F 'Sound::play(): Playing sound.' orvix.log | awk '{print $2}') |
+  awk 'NF == 2 { n[$2 - $1]++ } END { printf "perfect-play: steps from a note to its hit:";
+    for (k in n) printf " %d x %d", n[k], k; print "" }'
+echo "perfect-play: Can't keep up: $(grep -c "Can't keep up!" orvix.log || true)" \
+  "lines; load average $(cut -d' ' -f1-3 /proc/loadavg)"
