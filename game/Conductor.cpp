@@ -125,6 +125,7 @@ void Conductor::playStep() {
     switch (action) {
         case ChartAction::START_MUSIC:
             if (m_p_music != nullptr) {
+                m_music_clock.delta();
                 m_p_music->play(true);
             }
             break;
@@ -184,9 +185,10 @@ void Conductor::logDrift() {
     const int music_time = musicTime();
     ox::LogManager::getInstance().writeLog(
         5,
-        "Conductor::playStep(): Music stops at %d ms of music, entry %d, %d ms of steps: "
-        "drift %d ms, largest %d ms at entry %d.",
-        music_time, m_step_count, m_step_count * frame_time, music_time - m_step_count * frame_time,
+        "Conductor::playStep(): Music stops at %d ms of music, entry %d, %d ms of steps, %d "
+        "ms of real time: drift %d ms, largest %d ms at entry %d.",
+        music_time, m_step_count, m_step_count * frame_time,
+        static_cast<int>(m_music_clock.split() / 1000), music_time - m_step_count * frame_time,
         m_largest_drift, m_largest_drift_entry);
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "Clock.h"
 #include "Object.h"
 
 namespace ox {
@@ -79,4 +80,5 @@ private:
     int m_last_offset;          ///< Music offset at the last reading, ms.
     int m_largest_drift;        ///< Largest music minus step time so far, ms.
     int m_largest_drift_entry;  ///< The entry at which it was seen.
+    ox::Clock m_music_clock;    ///< Real time since the music started.
 };

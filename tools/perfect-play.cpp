@@ -4,7 +4,8 @@
 // an absolute deadline, P's too, so the time xdotool takes to reach the X
 // server shifts every press alike. Runs in the game's working directory (for
 // its configuration) on the game's X server; tools/perfect-play.sh starts
-// both. Prints how late the presses started and how long xdotool took.
+// both. An argument of N presses the lane keys N ms earlier than that. Prints
+// how late the presses started and how long xdotool took.
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -98,7 +100,8 @@ bool pressAt(Clock::time_point due, char key, Timing& timing) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char* argv[]) {
+    const std::chrono::milliseconds early(argc > 1 ? std::atoi(argv[1]) : 0);
     ox::Config& config = ox::Config::getInstance();
     config.loadConfig("");
     const std::chrono::milliseconds frame_time(config.getFrameTime());
@@ -112,13 +115,14 @@ int main() {
     const Clock::time_point p_press = Clock::now();
     bool ok = pressAt(p_press, 'p', timing);
     for (const Press& press : presses) {
-        ok = pressAt(p_press + press.due, press.key, timing) && ok;
+        ok = pressAt(p_press + press.due - early, press.key, timing) && ok;
     }
     std::printf(
-        "perfect-play: P and %d notes at P + (entry + %d) x %d ms; started late by at most "
-        "%.1f ms (mean %.1f), xdotool ran at most %.1f ms (mean %.1f)%s\n",
+        "perfect-play: P and %d notes at P + (entry + %d) x %d ms - %d ms; started late by at "
+        "most %.1f ms (mean %.1f), xdotool ran at most %.1f ms (mean %.1f)%s\n",
         timing.count - 1, stepsToPerfect(config.getWindowVerticalChars()),
-        static_cast<int>(frame_time.count()), timing.late_max, timing.late_sum / timing.count,
-        timing.run_max, timing.run_sum / timing.count, ok ? "" : "; some xdotool runs failed");
+        static_cast<int>(frame_time.count()), static_cast<int>(early.count()), timing.late_max,
+        timing.late_sum / timing.count, timing.run_max, timing.run_sum / timing.count,
+        ok ? "" : "; some xdotool runs failed");
     return ok ? 0 : 1;
 }

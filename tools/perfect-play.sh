@@ -5,21 +5,26 @@
 # the frame time. Prints the final score, the music's clock against the step
 # clock when the music stops (and the largest difference during the song),
 # how punctual the presses were, the "Can't keep up!" lines and the load.
-#   ./dev.sh tools/perfect-play.sh [--pulse] [BUILD_DIR]
+#   ./dev.sh tools/perfect-play.sh [--pulse] [--early MS] [BUILD_DIR]
 # --pulse plays the sound through a private PulseAudio server with a null
 # sink (client latency PULSE_LATENCY_MSEC, 60 ms unless set); without it no
 # sound server is reachable and the audio library falls back to its null
-# device. The game's log stays in BUILD_DIR/perfect-play.log.
+# device. --early presses the lane keys MS milliseconds before those times.
+# The game's log stays in BUILD_DIR/perfect-play.log.
 set -euo pipefail
 if [ -z "${PERFECT_PLAY_X:-}" ]; then
   export PERFECT_PLAY_X=1
   exec xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" "$0" "$@"
 fi
 pulse=0
-if [ "${1:-}" = --pulse ]; then
-  pulse=1
-  shift
-fi
+early=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --pulse) pulse=1; shift ;;
+    --early) early="$2"; shift 2 ;;
+    *) break ;;
+  esac
+done
 build_dir=$(realpath "${1:-build}")
 player="$build_dir/perfect-play"
 [ -x "$player" ] || { echo "perfect-play: no $player; build first" >&2; exit 1; }
@@ -79,7 +84,7 @@ for _ in $(seq 600); do
 done
 sleep 1
 
-"$player" >player.txt &
+"$player" "$early" >player.txt &
 player_pid=$!
 if [ "$pulse" = 1 ]; then
   sleep 3
@@ -98,13 +103,20 @@ echo "perfect-play: sound: $sound"
 cat stdout.txt player.txt
 grep -F 'Conductor::playStep(): Music stops' orvix.log | sed -E 's/^.*Conductor::playStep\(\): /perfect-play: /' ||
   echo "perfect-play: no drift line in the log"
-# Steps from each note's appearance to its hit, from the log's step counts
-# (notes appear and are hit in chart order): 61 to 63 score 20. A press read
-# at 63 also scores, at 10, a note of the same lane 6 steps behind (4 for
-# the bass notes of entries 1182 and 1186, at 62).
-paste <(grep -F "Looking for sprite 'note'." orvix.log | awk '{print $2}') \
-  <(grep -F 'Sound::play(): Playing sound.' orvix.log | awk '{print $2}') |
-  awk 'NF == 2 { n[$2 - $1]++ } END { printf "perfect-play: steps from a note to its hit:";
-    for (k in n) printf " %d x %d", n[k], k; print "" }'
+# Steps from each note's appearance to its hit, from the log's step counts:
+# each note in chart order takes the first hit left 57 to 67 steps after it
+# (the good window; 61 to 63 is the perfect one). A press read at 63 also
+# takes the note 6 steps behind in its lane, at 57 (the bass note of entry
+# 1186, 4 behind the one of 1182, at 58 already with a press read at 62).
+awk '/Looking for sprite .note.\./ { c[nc++] = $2 } /Sound::play\(\): Playing sound\./ { h[nh++] = $2 }
+  END {
+    for (i = 0; i < nc; i++) {
+      while (j < nh && h[j] - c[i] < 57) j++
+      if (j < nh && h[j] - c[i] <= 67) n[h[j++] - c[i]]++; else missed++
+    }
+    printf "perfect-play: notes hit k steps after they appeared (k:notes):"
+    for (k = 57; k <= 67; k++) if (k in n) printf " %d:%d", k, n[k]
+    printf ", missed %d\n", missed + 0
+  }' orvix.log
 echo "perfect-play: Can't keep up: $(grep -c "Can't keep up!" orvix.log || true)" \
   "lines; load average $(cut -d' ' -f1-3 /proc/loadavg)"
