@@ -1,5 +1,6 @@
 #include "Conductor.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "Event.h"
@@ -106,18 +107,46 @@ Conductor::Conductor()
       m_music_loops(0),
       m_last_offset(0),
       m_largest_drift(0),
-      m_largest_drift_entry(0) {
+      m_largest_drift_entry(0),
+      m_last_music_time(-1),
+      m_still_steps(0),
+      m_music_start_step(0) {
     registerInterest(ox::STEP_EVENT);
     m_p_music = ox::ResourceManager::getInstance().getMusic("backing");
 }
 
 int Conductor::eventHandler(const ox::Event* p_e) {
     if (p_e->getType() == ox::STEP_EVENT && m_playing) {
+        const int due = dueEntries();
+        for (int i = 0; i < due; i++) {
+            playStep();
+            m_step_count++;
+        }
         trackDrift();
-        playStep();
-        m_step_count++;
     }
     return 0;
+}
+
+int Conductor::dueEntries() {
+    const int frame_time = ox::GameManager::getInstance().getFrameTime();
+    if (!followsMusic() || frame_time <= 0) {
+        return 1;
+    }
+    const int music_time = musicTime();
+    m_still_steps = music_time == m_last_music_time ? m_still_steps + 1 : 0;
+    m_last_music_time = music_time;
+    if (m_still_steps >= MUSIC_STALL_STEPS) {
+        return 1;
+    }
+    // The entry nearest the music's time: the music's clock moves in blocks
+    // of samples, so its reading at any step is a few milliseconds either
+    // side of the step's time.
+    const int music_entry = (music_time + frame_time / 2) / frame_time;
+    return std::max(0, music_entry + 1 - m_step_count);
+}
+
+bool Conductor::followsMusic() const {
+    return m_p_music != nullptr && m_p_music->getMusic()->getStatus() == sf::Music::Status::Playing;
 }
 
 void Conductor::playStep() {
@@ -126,6 +155,7 @@ void Conductor::playStep() {
         case ChartAction::START_MUSIC:
             if (m_p_music != nullptr) {
                 m_music_clock.delta();
+                m_music_start_step = ox::GameManager::getInstance().getStepCount();
                 m_p_music->play(true);
             }
             break;
@@ -170,24 +200,26 @@ int Conductor::musicTime() {
 }
 
 void Conductor::trackDrift() {
-    if (m_p_music == nullptr || m_p_music->getMusic()->getStatus() != sf::Music::Status::Playing) {
+    if (!followsMusic()) {
         return;
     }
-    const int drift = musicTime() - m_step_count * ox::GameManager::getInstance().getFrameTime();
+    const int entry = m_step_count - 1;
+    const int drift = musicTime() - entry * ox::GameManager::getInstance().getFrameTime();
     if (std::abs(drift) > std::abs(m_largest_drift)) {
         m_largest_drift = drift;
-        m_largest_drift_entry = m_step_count;
+        m_largest_drift_entry = entry;
     }
 }
 
 void Conductor::logDrift() {
     const int frame_time = ox::GameManager::getInstance().getFrameTime();
     const int music_time = musicTime();
+    const int steps = ox::GameManager::getInstance().getStepCount() - m_music_start_step;
     ox::LogManager::getInstance().writeLog(
         5,
-        "Conductor::playStep(): Music stops at %d ms of music, entry %d, %d ms of steps, %d "
-        "ms of real time: drift %d ms, largest %d ms at entry %d.",
-        music_time, m_step_count, m_step_count * frame_time,
+        "Conductor::playStep(): Music stops at %d ms of music, entry %d (%d ms), %d ms of steps, "
+        "%d ms of real time: drift %d ms, largest %d ms at entry %d.",
+        music_time, m_step_count, m_step_count * frame_time, steps * frame_time,
         static_cast<int>(m_music_clock.split() / 1000), music_time - m_step_count * frame_time,
         m_largest_drift, m_largest_drift_entry);
 }

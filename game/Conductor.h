@@ -22,9 +22,12 @@ enum class ChartAction : unsigned char {
     GAME_OVER,    ///< the song is over and so is the game
 };
 
-/// Keeps the song's time in steps of the game loop and plays the chart: the
-/// music on its first step, each note on its step, the music's stop and game
-/// over at the end. Idle until the start screen sets it playing.
+/// Keeps the song's time and plays the chart, one entry per frame time: the
+/// music on entry 0, each note on its entry, the music's stop and game over
+/// at the end. While the music plays, the music's own clock says which
+/// entries are due (several in one step when the game loop is behind it,
+/// none when ahead); otherwise, and while that clock stands still, one entry
+/// a step. Idle until the start screen sets it playing.
 class Conductor : public ox::Object {
 public:
     /// Number of lanes, and of lane characters.
@@ -39,15 +42,19 @@ public:
     static constexpr int MUSIC_STOP_STEP = 1608;
     /// Step at which the game ends.
     static constexpr int GAME_OVER_STEP = 1682;
+    /// Steps for which the music's clock may stand still and still be
+    /// followed; a music that stops moving (a stalled sound device) must not
+    /// stop the song.
+    static constexpr int MUSIC_STALL_STEPS = 30;
 
     /// Idle at step 0, registered for step events, holding the "backing" music.
     Conductor();
 
-    /// Plays the current step of the chart on each step event while playing,
-    /// then counts the step. Always 0.
+    /// Plays the chart's due entries on each step event while playing,
+    /// counting them. Always 0.
     int eventHandler(const ox::Event* p_e) override;
 
-    /// Performs the chart's action for the current step count.
+    /// Performs the chart's action for the next entry (the step count).
     void playStep();
 
     /// Starts counting steps and playing the chart from the next step event.
@@ -55,7 +62,7 @@ public:
     void startPlaying();
     /// True once the song runs.
     bool isPlaying() const { return m_playing; }
-    /// Step events counted since the song started.
+    /// Chart entries played since the song started.
     int getStepCount() const { return m_step_count; }
 
     /// The chart's action at a step; NONE for steps outside the chart. A direct
@@ -63,12 +70,18 @@ public:
     static ChartAction chartAction(int step);
 
     /// Milliseconds of backing music played since it started, loops included,
-    /// by the music's own clock; -1 without music.
-    int musicTime();
+    /// by the music's own clock; -1 without music. Virtual: another clock can
+    /// stand in for the music's.
+    virtual int musicTime();
 
 private:
-    /// While the music plays, compares its clock with the step clock (steps
-    /// played times the frame time) and keeps the largest difference.
+    /// Entries to play this step: one, or as many as the music's clock has
+    /// reached when it is followed (maybe none).
+    int dueEntries();
+    /// True while the music plays.
+    bool followsMusic() const;
+    /// While the music plays, compares its clock with the last entry played
+    /// (its entry times the frame time) and keeps the largest difference.
     void trackDrift();
     /// Logs the music's clock against the step clock as the music stops.
     void logDrift();
@@ -81,4 +94,7 @@ private:
     int m_largest_drift;        ///< Largest music minus step time so far, ms.
     int m_largest_drift_entry;  ///< The entry at which it was seen.
     ox::Clock m_music_clock;    ///< Real time since the music started.
+    int m_last_music_time;      ///< The music's time at the last step, ms.
+    int m_still_steps;          ///< Steps the music's time has not moved.
+    int m_music_start_step;     ///< The game loop's step count as the music started.
 };

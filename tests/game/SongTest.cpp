@@ -7,10 +7,13 @@
 #include <set>
 
 #include "Conductor.h"
+#include "EventStep.h"
 #include "GameKit.h"
 #include "GameManager.h"
 #include "GameStart.h"
+#include "Music.h"
 #include "Note.h"
+#include "ResourceManager.h"
 #include "ScoreBoard.h"
 #include "WorldManager.h"
 #include "loadResources.h"
@@ -180,6 +183,61 @@ TEST(StartScreen, SongPlaysToItsEndWithoutSpritesOrSounds) {
     }
     EXPECT_GE(currentScore(), 181 * 10);
     EXPECT_FALSE(game.log().containsPart("Playing"));
+}
+
+/// A conductor whose music clock is set by hand.
+class HandClockConductor : public Conductor {
+public:
+    int musicTime() override { return music_time; }
+    int music_time = 0;
+};
+
+// With a frame time, while the music plays (on the null sound device), its
+// clock says which chart entries are due: every one up to the entry nearest
+// its time, in one step; none while it is behind the chart; one a step once
+// it has stood still for MUSIC_STALL_STEPS steps, or once the music stops.
+TEST(MusicClock, ConductorPlaysEachEntryOnceWhenTheMusicReachesIt) {
+    game_test::HeadlessGame game("frame_time:33,\n");
+    ASSERT_TRUE(game.started());
+    loadResources();
+    auto* p_conductor = new HandClockConductor;
+    p_conductor->startPlaying();
+    const auto step = [p_conductor] {
+        ox::EventStep step_event;
+        p_conductor->eventHandler(&step_event);
+    };
+    step();
+    ASSERT_EQ(ox::ResourceManager::getInstance().getMusic("backing")->getMusic()->getStatus(),
+              sf::Music::Status::Playing);
+
+    // The music's time, the steps at that time, and the entries played by then.
+    const std::array<std::array<int, 3>, 8> moves = {
+        {{0, 1, 1},
+         {5 * 33 + 16, 1, 6},
+         {3 * 33, 1, 6},
+         {6 * 33 - 17, 1, 6},
+         {6 * 33 - 16, 1, 7},
+         {400 * 33, Conductor::MUSIC_STALL_STEPS + 1, 402},
+         {401 * 33, 1, 402},
+         {1607 * 33, 1, 1608}}};
+    for (const auto& [time, steps, played] : moves) {
+        p_conductor->music_time = time;
+        for (int i = 0; i < steps; i++) {
+            step();
+        }
+        EXPECT_EQ(p_conductor->getStepCount(), played) << "music at " << time << " ms";
+    }
+    EXPECT_EQ(ox::WorldManager::getInstance().getSceneGraph().objectsOfType("note").getCount(),
+              Conductor::NOTE_COUNT);
+    p_conductor->music_time = 1608 * 33;
+    step();
+    EXPECT_EQ(game.log().count("Music::stop(): Stopping music."), 1);
+    int steps_after_stop = 0;
+    while (!ox::GameManager::getInstance().getGameOver()) {
+        step();
+        steps_after_stop++;
+    }
+    EXPECT_EQ(steps_after_stop, Conductor::GAME_OVER_STEP - Conductor::MUSIC_STOP_STEP);
 }
 
 }  // namespace
