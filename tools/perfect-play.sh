@@ -103,20 +103,9 @@ echo "perfect-play: sound: $sound"
 cat stdout.txt player.txt
 grep -F 'Conductor::playStep(): Music stops' orvix.log | sed -E 's/^.*Conductor::playStep\(\): /perfect-play: /' ||
   echo "perfect-play: no drift line in the log"
-# Steps from each note's appearance to its hit, from the log's step counts:
-# each note in chart order takes the first hit left 57 to 67 steps after it
-# (the good window; 61 to 63 is the perfect one). A press read at 63 also
-# takes the note 6 steps behind in its lane, at 57 (the bass note of entry
-# 1186, 4 behind the one of 1182, at 58 already with a press read at 62).
-awk '/Looking for sprite .note.\./ { c[nc++] = $2 } /Sound::play\(\): Playing sound\./ { h[nh++] = $2 }
-  END {
-    for (i = 0; i < nc; i++) {
-      while (j < nh && h[j] - c[i] < 57) j++
-      if (j < nh && h[j] - c[i] <= 67) n[h[j++] - c[i]]++; else missed++
-    }
-    printf "perfect-play: notes hit k steps after they appeared (k:notes):"
-    for (k = 57; k <= 67; k++) if (k in n) printf " %d:%d", k, n[k]
-    printf ", missed %d\n", missed + 0
-  }' orvix.log
+# The rows at which the notes were hit (the perfect window is rows 17 to 18
+# on 24 rows, a quarter row a step), with their points.
+grep -F 'Note::score(): ' orvix.log | sed -nE 's/.* hit at row ([0-9.]+): ([0-9]+) points\./\1:\2/p' |
+  sort | uniq -c | awk '{ s = s " " $2 " x" $1 } END { print "perfect-play: hits at row:points x count:" s }'
 echo "perfect-play: Can't keep up: $(grep -c "Can't keep up!" orvix.log || true)" \
   "lines; load average $(cut -d' ' -f1-3 /proc/loadavg)"
