@@ -105,7 +105,7 @@ grep -F 'Conductor::playStep(): Music stops' orvix.log | sed -E 's/^.*Conductor:
   echo "perfect-play: no drift line in the log"
 # The rows at which the notes were hit (the perfect window is rows 17 to 18
 # on 24 rows, a quarter row a step), with their points.
-grep -F 'Note::score(): ' orvix.log | sed -nE 's/.* hit at row ([0-9.]+): ([0-9]+) points\./\1:\2/p' |
+{ grep -F 'Note::score(): ' orvix.log || true; } | sed -nE 's/.* hit at row ([0-9.]+): ([0-9]+) points\./\1:\2/p' |
   sort | uniq -c | awk '{ s = s " " $2 " x" $1 } END { print "perfect-play: hits at row:points x count:" s }'
 echo "perfect-play: Can't keep up: $(grep -c "Can't keep up!" orvix.log || true)" \
   "lines; load average $(cut -d' ' -f1-3 /proc/loadavg)"
