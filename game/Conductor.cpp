@@ -138,9 +138,16 @@ int Conductor::dueEntries() {
     if (m_still_steps >= MUSIC_STALL_STEPS) {
         return 1;
     }
-    // The entry nearest the music's time: the music's clock moves in blocks
-    // of samples, so its reading at any step is a few milliseconds either
-    // side of the step's time.
+    // One entry a step while the music is within the slack of the chart;
+    // beyond it, the chart moves to the entry nearest the music's time. The
+    // music's clock moves in blocks of samples, so its reading at a step lies
+    // a few milliseconds either side of the step's time: with a slack of more
+    // than half a frame, that does not move entries back and forth between
+    // neighbouring steps.
+    const int error = music_time - m_step_count * frame_time;
+    if (std::abs(error) <= frame_time * MUSIC_SLACK_QUARTERS / 4) {
+        return 1;
+    }
     const int music_entry = (music_time + frame_time / 2) / frame_time;
     return std::max(0, music_entry + 1 - m_step_count);
 }

@@ -24,10 +24,10 @@ enum class ChartAction : unsigned char {
 
 /// Keeps the song's time and plays the chart, one entry per frame time: the
 /// music on entry 0, each note on its entry, the music's stop and game over
-/// at the end. While the music plays, the music's own clock says which
-/// entries are due (several in one step when the game loop is behind it,
-/// none when ahead); otherwise, and while that clock stands still, one entry
-/// a step. Idle until the start screen sets it playing.
+/// at the end, one entry a step. While the music plays, the chart follows
+/// the music's own clock: when the music is more than a slack ahead of it
+/// or behind, the chart moves to the music's time (several entries in one
+/// step, or none). Idle until the start screen sets it playing.
 class Conductor : public ox::Object {
 public:
     /// Number of lanes, and of lane characters.
@@ -46,6 +46,9 @@ public:
     /// followed; a music that stops moving (a stalled sound device) must not
     /// stop the song.
     static constexpr int MUSIC_STALL_STEPS = 30;
+    /// How far the music's clock may be from the chart's before the chart
+    /// moves to it, in quarters of the frame time.
+    static constexpr int MUSIC_SLACK_QUARTERS = 3;
 
     /// Idle at step 0, registered for step events, holding the "backing" music.
     Conductor();
@@ -75,8 +78,8 @@ public:
     virtual int musicTime();
 
 private:
-    /// Entries to play this step: one, or as many as the music's clock has
-    /// reached when it is followed (maybe none).
+    /// Entries to play this step: one, or as many as take the chart to the
+    /// music's time when it is followed (maybe none).
     int dueEntries();
     /// True while the music plays.
     bool followsMusic() const;

@@ -192,10 +192,12 @@ public:
     int music_time = 0;
 };
 
-// With a frame time, while the music plays (on the null sound device), its
-// clock says which chart entries are due: every one up to the entry nearest
-// its time, in one step; none while it is behind the chart; one a step once
-// it has stood still for MUSIC_STALL_STEPS steps, or once the music stops.
+// With a frame time, while the music plays (on the null sound device), the
+// chart plays one entry a step as long as the music's clock is within three
+// quarters of a frame (24 ms) of it; further off, the chart moves to the entry
+// nearest the music's time: several entries in one step, or none. One a step
+// once the clock has stood still for MUSIC_STALL_STEPS steps, or the music
+// has stopped.
 TEST(MusicClock, ConductorPlaysEachEntryOnceWhenTheMusicReachesIt) {
     game_test::HeadlessGame game("frame_time:33,\n");
     ASSERT_TRUE(game.started());
@@ -211,12 +213,14 @@ TEST(MusicClock, ConductorPlaysEachEntryOnceWhenTheMusicReachesIt) {
               sf::Music::Status::Playing);
 
     // The music's time, the steps at that time, and the entries played by then.
-    const std::array<std::array<int, 3>, 8> moves = {
+    const std::array<std::array<int, 3>, 10> moves = {
         {{0, 1, 1},
          {5 * 33 + 16, 1, 6},
          {3 * 33, 1, 6},
-         {6 * 33 - 17, 1, 6},
-         {6 * 33 - 16, 1, 7},
+         {6 * 33 - 24, 1, 7},
+         {7 * 33 - 25, 1, 7},
+         {7 * 33 + 24, 1, 8},
+         {8 * 33 + 25, 1, 10},
          {400 * 33, Conductor::MUSIC_STALL_STEPS + 1, 402},
          {401 * 33, 1, 402},
          {1607 * 33, 1, 1608}}};
