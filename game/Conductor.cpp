@@ -110,6 +110,7 @@ Conductor::Conductor()
       m_largest_drift_entry(0),
       m_last_music_time(-1),
       m_still_steps(0),
+      m_music_lead(0.0f),
       m_music_start_step(0) {
     registerInterest(ox::STEP_EVENT);
     m_p_music = ox::ResourceManager::getInstance().getMusic("backing");
@@ -138,18 +139,21 @@ int Conductor::dueEntries() {
     if (m_still_steps >= MUSIC_STALL_STEPS) {
         return 1;
     }
-    // One entry a step while the music is within the slack of the chart;
-    // beyond it, the chart moves to the entry nearest the music's time. The
-    // music's clock moves in blocks of samples, so its reading at a step lies
-    // a few milliseconds either side of the step's time: with a slack of more
-    // than half a frame, that does not move entries back and forth between
-    // neighbouring steps.
-    const int error = music_time - m_step_count * frame_time;
-    if (std::abs(error) <= frame_time * MUSIC_SLACK_QUARTERS / 4) {
+    // One entry a step while the music's lead over the chart, averaged over
+    // about MUSIC_AVERAGE_STEPS steps, is within the slack; beyond it, one
+    // entry more or one less, and the average is taken as moved by it. The
+    // average ignores what the game loop makes up by itself: a step that runs
+    // late, and the steps after it that run early. The slack, more than half
+    // a frame, keeps readings of the music's clock, which moves in blocks of
+    // samples, from moving entries back and forth between neighbouring steps.
+    const int lead = music_time - m_step_count * frame_time;
+    m_music_lead += (static_cast<float>(lead) - m_music_lead) / MUSIC_AVERAGE_STEPS;
+    if (std::abs(m_music_lead) <= static_cast<float>(frame_time * MUSIC_SLACK_QUARTERS / 4)) {
         return 1;
     }
-    const int music_entry = (music_time + frame_time / 2) / frame_time;
-    return std::max(0, music_entry + 1 - m_step_count);
+    const int move = m_music_lead > 0 ? 1 : -1;
+    m_music_lead -= static_cast<float>(move * frame_time);
+    return 1 + move;
 }
 
 bool Conductor::followsMusic() const {

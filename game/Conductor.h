@@ -25,9 +25,9 @@ enum class ChartAction : unsigned char {
 /// Keeps the song's time and plays the chart, one entry per frame time: the
 /// music on entry 0, each note on its entry, the music's stop and game over
 /// at the end, one entry a step. While the music plays, the chart follows
-/// the music's own clock: when the music is more than a slack ahead of it
-/// or behind, the chart moves to the music's time (several entries in one
-/// step, or none). Idle until the start screen sets it playing.
+/// the music's own clock: while the music, on average, is more than a slack
+/// ahead of the chart or behind it, each step plays one entry more (two) or
+/// one less (none). Idle until the start screen sets it playing.
 class Conductor : public ox::Object {
 public:
     /// Number of lanes, and of lane characters.
@@ -49,6 +49,8 @@ public:
     /// How far the music's clock may be from the chart's before the chart
     /// moves to it, in quarters of the frame time.
     static constexpr int MUSIC_SLACK_QUARTERS = 3;
+    /// Steps over which the music's lead over the chart is averaged.
+    static constexpr int MUSIC_AVERAGE_STEPS = 16;
 
     /// Idle at step 0, registered for step events, holding the "backing" music.
     Conductor();
@@ -78,8 +80,8 @@ public:
     virtual int musicTime();
 
 private:
-    /// Entries to play this step: one, or as many as take the chart to the
-    /// music's time when it is followed (maybe none).
+    /// Entries to play this step: one, or, when the music is followed and
+    /// away from the chart, two or none.
     int dueEntries();
     /// True while the music plays.
     bool followsMusic() const;
@@ -99,5 +101,6 @@ private:
     ox::Clock m_music_clock;    ///< Real time since the music started.
     int m_last_music_time;      ///< The music's time at the last step, ms.
     int m_still_steps;          ///< Steps the music's time has not moved.
+    float m_music_lead;         ///< The music's average lead over the chart, ms.
     int m_music_start_step;     ///< The game loop's step count as the music started.
 };

@@ -185,7 +185,7 @@ TEST(StartScreen, SongPlaysToItsEndWithoutSpritesOrSounds) {
     EXPECT_FALSE(game.log().containsPart("Playing"));
 }
 
-/// A conductor whose music clock is set by hand.
+/// A conductor whose music clock is moved by hand.
 class HandClockConductor : public Conductor {
 public:
     int musicTime() override { return music_time; }
@@ -193,18 +193,21 @@ public:
 };
 
 // With a frame time, while the music plays (on the null sound device), the
-// chart plays one entry a step as long as the music's clock is within three
-// quarters of a frame (24 ms) of it; further off, the chart moves to the entry
-// nearest the music's time: several entries in one step, or none. One a step
-// once the clock has stood still for MUSIC_STALL_STEPS steps, or the music
-// has stopped.
-TEST(MusicClock, ConductorPlaysEachEntryOnceWhenTheMusicReachesIt) {
+// chart plays one entry a step as long as the music's lead over it, averaged
+// over about 16 steps, is within three quarters of a frame; beyond that, one
+// entry more or less a step until it is back. A clock that stands still for
+// MUSIC_STALL_STEPS steps, or stopped music, leaves one entry a step.
+TEST(MusicClock, ChartFollowsTheMusicsLastingLeadOneEntryAStep) {
     game_test::HeadlessGame game("frame_time:33,\n");
     ASSERT_TRUE(game.started());
     loadResources();
     auto* p_conductor = new HandClockConductor;
     p_conductor->startPlaying();
-    const auto step = [p_conductor] {
+    int tick = 0;
+    int lead = 0;
+    // One step, the music one frame further unless it stands still.
+    const auto step = [&](bool still = false) {
+        p_conductor->music_time = still ? p_conductor->music_time : tick++ * 33 + lead;
         ox::EventStep step_event;
         p_conductor->eventHandler(&step_event);
     };
@@ -212,36 +215,31 @@ TEST(MusicClock, ConductorPlaysEachEntryOnceWhenTheMusicReachesIt) {
     ASSERT_EQ(ox::ResourceManager::getInstance().getMusic("backing")->getMusic()->getStatus(),
               sf::Music::Status::Playing);
 
-    // The music's time, the steps at that time, and the entries played by then.
-    const std::array<std::array<int, 3>, 10> moves = {
-        {{0, 1, 1},
-         {5 * 33 + 16, 1, 6},
-         {3 * 33, 1, 6},
-         {6 * 33 - 24, 1, 7},
-         {7 * 33 - 25, 1, 7},
-         {7 * 33 + 24, 1, 8},
-         {8 * 33 + 25, 1, 10},
-         {400 * 33, Conductor::MUSIC_STALL_STEPS + 1, 402},
-         {401 * 33, 1, 402},
-         {1607 * 33, 1, 1608}}};
-    for (const auto& [time, steps, played] : moves) {
-        p_conductor->music_time = time;
+    // The music's lead over the steps, the steps, and the entries played by then.
+    const std::array<std::array<int, 3>, 5> moves = {
+        {{0, 10, 11}, {100, 3, 14}, {0, 20, 34}, {100, 40, 77}, {-100, 60, 131}}};
+    for (const auto& [music_lead, steps, played] : moves) {
+        lead = music_lead;
         for (int i = 0; i < steps; i++) {
             step();
         }
-        EXPECT_EQ(p_conductor->getStepCount(), played) << "music at " << time << " ms";
+        EXPECT_EQ(p_conductor->getStepCount(), played) << "lead " << music_lead;
     }
+    for (int i = 0; i < Conductor::MUSIC_STALL_STEPS; i++) {
+        step(true);
+    }
+    const int before = p_conductor->getStepCount();
+    for (int i = 0; i < 10; i++) {
+        step(true);
+    }
+    EXPECT_EQ(p_conductor->getStepCount() - before, 10);
+    while (!ox::GameManager::getInstance().getGameOver() && tick < 3 * Conductor::GAME_OVER_STEP) {
+        step();
+    }
+    EXPECT_EQ(p_conductor->getStepCount(), Conductor::GAME_OVER_STEP + 1);
     EXPECT_EQ(ox::WorldManager::getInstance().getSceneGraph().objectsOfType("note").getCount(),
               Conductor::NOTE_COUNT);
-    p_conductor->music_time = 1608 * 33;
-    step();
     EXPECT_EQ(game.log().count("Music::stop(): Stopping music."), 1);
-    int steps_after_stop = 0;
-    while (!ox::GameManager::getInstance().getGameOver()) {
-        step();
-        steps_after_stop++;
-    }
-    EXPECT_EQ(steps_after_stop, Conductor::GAME_OVER_STEP - Conductor::MUSIC_STOP_STEP);
 }
 
 }  // namespace
