@@ -68,7 +68,7 @@ fi
 game=$!
 window=""
 for _ in $(seq 200); do
-  window=$(xdotool search --name '^Orvix$' 2>/dev/null | head -n 1 || true)
+  window=$(xdotool search --onlyvisible --name '^Orvix$' 2>/dev/null | head -n 1 || true)
   [ -n "$window" ] && break
   kill -0 "$game" 2>/dev/null || fail "the game ended before its window opened"
   sleep 0.1
