@@ -31,31 +31,6 @@ unsigned glyphSize(float font_scale) {
     return size > 65535.0f ? 65535u : static_cast<unsigned>(static_cast<int>(size));
 }
 
-// The font's texture keeps a small square of opaque white at its top-left
-// corner; a quad whose corners all sample its middle is filled with its
-// vertex colour, so background cells and glyphs share one texture and one
-// draw call.
-const sf::FloatRect WHITE_TEXELS(sf::Vector2f(1, 1), sf::Vector2f(0, 0));
-
-// The four corners of a local rectangle moved by a transform, in the order
-// top-left, top-right, bottom-left, bottom-right.
-std::array<sf::Vector2f, 4> corners(const sf::Transform& transform, const sf::FloatRect& local) {
-    const sf::Vector2f end = local.position + local.size;
-    return {transform.transformPoint(local.position),
-            transform.transformPoint(sf::Vector2f(end.x, local.position.y)),
-            transform.transformPoint(sf::Vector2f(local.position.x, end.y)),
-            transform.transformPoint(end)};
-}
-
-// Placed at position and turned by rotation degrees about it, as a shape or
-// text with that position and rotation is.
-sf::Transform placed(sf::Vector2f position, float rotation) {
-    sf::Transform transform;
-    transform.translate(position);
-    transform.rotate(sf::degrees(rotation));
-    return transform;
-}
-
 }  // namespace
 
 float charWidth() {
@@ -78,7 +53,8 @@ DisplayManager::DisplayManager()
       m_window_vertical_chars(0),
       m_p_rectangle(nullptr),
       m_window_background_color(sf::Color::Black),
-      m_p_text(nullptr) {
+      m_p_text(nullptr),
+      m_window_clear(false) {
     setType("DisplayManager");
 }
 
@@ -198,6 +174,7 @@ int DisplayManager::makeDrawingObjects() {
     m_p_text->setCharacterSize(glyphSize(config.getFontScale()));
     m_cell_glyphs = {};
     m_cells.clear();
+    m_window_clear = false;
 
     m_window_background_color = colorToSFML(config.getWindowBackgroundColor());
     m_p_rectangle->setFillColor(m_window_background_color);
@@ -235,15 +212,19 @@ int DisplayManager::drawCh(Vector world_pos, char ch, unsigned char red, unsigne
 
     // The cell behind the glyph is painted in the background colour first,
     // a tenth of a cell left and a fifth of a cell down.
-    const sf::Vector2f cell_corner(pixel.getX() - cell_width / 10, pixel.getY() + cell_height / 5);
-    addQuad(corners(placed(cell_corner, rotation), sf::FloatRect({0, 0}, m_p_rectangle->getSize())),
-            m_p_rectangle->getFillColor(), WHITE_TEXELS);
-
+    CellBatch::Cell cell;
+    cell.background_corner =
+        sf::Vector2f(pixel.getX() - cell_width / 10, pixel.getY() + cell_height / 5);
+    cell.background_size = m_p_rectangle->getSize();
+    cell.background = m_p_rectangle->getFillColor();
+    cell.pen = sf::Vector2f(pixel.getX(), pixel.getY());
     const CellGlyph& glyph = cellGlyph(ch);
-    if (glyph.visible) {
-        addQuad(corners(placed(sf::Vector2f(pixel.getX(), pixel.getY()), rotation), glyph.bounds),
-                sf::Color(red, green, blue, 255), glyph.texture);
-    }
+    cell.has_glyph = glyph.visible;
+    cell.glyph_bounds = glyph.bounds;
+    cell.glyph_texture = glyph.texture;
+    cell.color = sf::Color(red, green, blue, 255);
+    cell.rotation = rotation;
+    m_cells.add(cell);
     return 0;
 }
 
@@ -270,31 +251,21 @@ const DisplayManager::CellGlyph& DisplayManager::cellGlyph(char ch) {
     return cell;
 }
 
-void DisplayManager::addQuad(const std::array<sf::Vector2f, 4>& corners, sf::Color color,
-                             const sf::FloatRect& texture) {
-    const sf::Vector2f tex_end = texture.position + texture.size;
-    const sf::Vertex top_left{corners[0], color, texture.position};
-    const sf::Vertex top_right{corners[1], color, sf::Vector2f(tex_end.x, texture.position.y)};
-    const sf::Vertex bottom_left{corners[2], color, sf::Vector2f(texture.position.x, tex_end.y)};
-    const sf::Vertex bottom_right{corners[3], color, tex_end};
-    m_cells.insert(m_cells.end(),
-                   {top_left, top_right, bottom_left, bottom_left, top_right, bottom_right});
-}
-
 void DisplayManager::flushCells() {
     if (m_cells.empty() || m_p_window == nullptr) {
         return;
     }
     // The texture is taken now, not when the cells were added: a glyph met
-    // for the first time may have grown it since.
-    sf::RenderStates states;
-    states.texture = &m_font.getTexture(m_p_text->getCharacterSize());
-    m_p_window->draw(m_cells.data(), m_cells.size(), sf::PrimitiveType::Triangles, states);
-    m_cells.clear();
+    // for the first time may have grown it since. Right after the window was
+    // cleared, it holds only the colour the cells' backgrounds have.
+    const sf::Texture& texture = m_font.getTexture(m_p_text->getCharacterSize());
+    m_cells.draw(*m_p_window, texture,
+                 m_window_clear && m_p_rectangle->getFillColor() == m_window_background_color);
 }
 
 sf::RenderWindow* DisplayManager::getWindow() {
     flushCells();
+    m_window_clear = false;  // the caller may draw into it
     return m_p_window;
 }
 
@@ -342,6 +313,7 @@ int DisplayManager::swapBuffers() {
     flushCells();
     m_p_window->display();
     m_p_window->clear(m_window_background_color);
+    m_window_clear = true;
     return 0;
 }
 

@@ -5,12 +5,11 @@
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Text.hpp>
-#include <SFML/Graphics/Vertex.hpp>
 
 #include <array>
 #include <string>
-#include <vector>
 
+#include "CellBatch.h"
 #include "Color.h"
 #include "Manager.h"
 #include "Vector.h"
@@ -34,9 +33,9 @@ float charHeight();
 /// a background-coloured cell with a bold glyph on top. Without a window in
 /// headless mode.
 ///
-/// Characters are not drawn one by one: drawCh adds the cell's two quads to a
-/// batch, which goes to the window in one draw call before anything else is
-/// drawn into it (getWindow) and before the frame is shown (swapBuffers).
+/// Characters are not drawn one by one: drawCh adds the cell to a batch, which
+/// goes to the window in one draw call before anything else is drawn into it
+/// (getWindow) and before the frame is shown (swapBuffers).
 class DisplayManager : public Manager {
 public:
     /// The single instance, created on first use.
@@ -88,8 +87,9 @@ public:
     /// it lands on top of them.
     sf::RenderWindow* getWindow();
 
-    /// The colour the window is cleared to.
-    sf::Color getBackgroundColor() const { return m_window_background_color; }
+    /// The window for its events, keyboard and mouse, which nothing can draw
+    /// into; null when headless or not started.
+    sf::WindowBase* getInputWindow() const { return m_p_window; }
 
 private:
     DisplayManager();
@@ -111,11 +111,6 @@ private:
     /// The glyph of ch at the text's size, looked up once per character.
     const CellGlyph& cellGlyph(char ch);
 
-    /// Adds a quad (two triangles) of four corners, in the order top-left,
-    /// top-right, bottom-left, bottom-right, to the batch.
-    void addQuad(const std::array<sf::Vector2f, 4>& corners, sf::Color color,
-                 const sf::FloatRect& texture);
-
     /// Draws the batch of cells into the window and empties it.
     void flushCells();
 
@@ -128,7 +123,8 @@ private:
     sf::RectangleShape* m_p_rectangle;
     sf::Color m_window_background_color;
     sf::Text* m_p_text;
-    std::vector<sf::Vertex> m_cells;           ///< The batch: triangles, not yet drawn.
+    CellBatch m_cells;                         ///< Cells drawn and not yet in the window.
+    bool m_window_clear;                       ///< Nothing but the clear colour in the window.
     std::array<CellGlyph, 256> m_cell_glyphs;  ///< By character, as an unsigned byte.
 };
 

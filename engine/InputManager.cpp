@@ -145,12 +145,12 @@ int InputManager::startUp() {
     if (Config::getInstance().getHeadless()) {
         log.writeLog(1, "InputManager::startUp(): no input in headless mode.");
     } else {
-        DisplayManager& display = DisplayManager::getInstance();
+        const DisplayManager& display = DisplayManager::getInstance();
         if (!display.isStarted()) {
             log.writeLog("InputManager::startUp(): Error! DisplayManager must be started first.");
             return -1;
         }
-        sf::RenderWindow* p_window = display.getWindow();
+        sf::WindowBase* p_window = display.getInputWindow();
         if (p_window != nullptr) {
             p_window->setKeyRepeatEnabled(false);
             log.writeLog(2, "InputManager::startUp(): Keyboard repeated disabled.");
@@ -167,7 +167,7 @@ int InputManager::startUp() {
 
 void InputManager::shutDown() {
     LogManager& log = LogManager::getInstance();
-    sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
+    sf::WindowBase* p_window = DisplayManager::getInstance().getInputWindow();
     if (p_window != nullptr) {
         p_window->setKeyRepeatEnabled(true);
         log.writeLog(2, "InputManager::shutDown(): Keyboard repeat enabled.");
@@ -184,7 +184,7 @@ void InputManager::getInput() {
     if (Config::getInstance().getHeadless()) {
         return;
     }
-    sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
+    sf::WindowBase* p_window = DisplayManager::getInstance().getInputWindow();
     if (p_window == nullptr) {
         LogManager::getInstance().writeLog(
             "InputManager::getInput(): DisplayManager unexpectedly returned null window!");

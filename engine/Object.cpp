@@ -1,6 +1,5 @@
 #include "Object.h"
 
-#include <algorithm>
 #include <climits>
 #include <istream>
 #include <ostream>
@@ -72,21 +71,20 @@ Manager* managerFor(const std::string& event_type) {
 
 Object::Object()
     : m_id(takeNextId()),
-      m_type("(Undefined)"),
-      m_active(true),
-      m_visible(true),
+      m_solidness(HARD),
       m_box(Vector(-0.5f, -0.5f), 0.99f, 0.99f),
       m_position(1.0f, 1.0f),
       m_speed(0.0f),
-      m_altitude(2),
-      m_solidness(HARD),
-      m_no_soft(false),
-      m_event_count(0),
       m_modified(ALL_OBJECT_ATTRIBUTES),
-      m_p_path_find(nullptr),
+      m_active(true),
+      m_visible(true),
+      m_no_soft(false),
       m_follow_path(false),
       m_avoid_collisions(false),
-      m_in_world(false) {
+      m_in_world(false),
+      m_altitude(2),
+      m_p_path_find(nullptr),
+      m_type("(Undefined)") {
     m_shape.setType(UNDEFINED_SHAPE);
     if (WorldManager::getInstance().insertObject(this) == -1) {
         LogManager::getInstance().writeLog(
@@ -97,9 +95,7 @@ Object::Object()
 }
 
 Object::~Object() {
-    for (int i = m_event_count - 1; i >= 0; i--) {
-        unregisterInterest(m_event_name[i]);
-    }
+    dropInterests();
     dropPathFind();
     PathManager::getInstance().forgetTarget(this);
     if (WorldManager::getInstance().removeObject(this) == -1) {
@@ -337,15 +333,15 @@ unsigned int Object::getModified() const {
 }
 
 std::string Object::getEventName(int index) const {
-    if (index < 0 || index >= m_event_count) {
+    if (index < 0 || index >= getEventCount()) {
         return "";
     }
-    return m_event_name[index];
+    return m_events[static_cast<size_t>(index)];
 }
 
 int Object::registerInterest(std::string event_type) {
     LogManager& log_manager = LogManager::getInstance();
-    if (m_event_count == MAX_OBJ_EVENTS) {
+    if (getEventCount() == MAX_OBJ_EVENTS) {
         log_manager.writeLog(
             "Object::registerInterest(): maximum (%d) reached, cannot register for event '%s'",
             MAX_OBJ_EVENTS, event_type.c_str());
@@ -360,19 +356,15 @@ int Object::registerInterest(std::string event_type) {
     if (p_manager->registerInterest(this, event_type) == -1) {
         return -1;
     }
-    m_event_name[m_event_count] = std::move(event_type);
-    m_event_count++;
+    m_events.push_back(std::move(event_type));
     mark(EVENTS);
     return 0;
 }
 
 int Object::unregisterInterest(std::string event_type) {
     LogManager& log_manager = LogManager::getInstance();
-    int found = 0;
-    while (found < m_event_count && m_event_name[found] != event_type) {
-        found++;
-    }
-    if (found == m_event_count) {
+    const auto found = std::find(m_events.begin(), m_events.end(), event_type);
+    if (found == m_events.end()) {
         log_manager.writeLog("Object::unregisterInterest(): event '%s' not previously registered",
                              event_type.c_str());
         return -1;
@@ -386,11 +378,7 @@ int Object::unregisterInterest(std::string event_type) {
     if (p_manager->unregisterInterest(this, event_type) == -1) {
         return -1;
     }
-    for (int i = found; i < m_event_count - 1; i++) {
-        m_event_name[i] = m_event_name[i + 1];
-    }
-    m_event_count--;
-    m_event_name[m_event_count].clear();
+    m_events.erase(found);
     mark(EVENTS);
     return 0;
 }
@@ -517,9 +505,9 @@ void Object::writeAttribute(std::ostream& os, unsigned int attribute) {
             writeBool(os, m_visible);
             break;
         case EVENTS:
-            writeInt32(os, m_event_count);
-            for (int i = 0; i < m_event_count; i++) {
-                writeString(os, m_event_name[i]);
+            writeInt32(os, getEventCount());
+            for (const std::string& label : m_events) {
+                writeString(os, label);
             }
             break;
         case BOX:
@@ -587,10 +575,9 @@ void Object::logAttribute(unsigned int attribute) const {
             log.writeLog(25, "\tVISIBLE: %s", boolText(m_visible));
             break;
         case EVENTS:
-            log.writeLog(25, "\tEVENTS: %d", m_event_count);
-            for (int i = 0; i < m_event_count; i++) {
-                log.writeLog(25, "\t\t%s (size %zu)", m_event_name[i].c_str(),
-                             m_event_name[i].size());
+            log.writeLog(25, "\tEVENTS: %d", getEventCount());
+            for (const std::string& label : m_events) {
+                log.writeLog(25, "\t\t%s (size %zu)", label.c_str(), label.size());
             }
             break;
         case BOX:
@@ -805,22 +792,26 @@ int Object::readEvents(std::istream& is) {
         log.writeLog(25, "\t\t%s (size %zu)", label.c_str(), label.size());
         labels.push_back(std::move(label));
     }
-    for (int i = m_event_count - 1; i >= 0; i--) {
-        unregisterInterest(m_event_name[i]);
-    }
+    dropInterests();
+    // A label twice in the record is registered twice, as two calls of
+    // registerInterest would: its manager warns and the object holds it twice.
     for (const std::string& label : labels) {
-        // A label twice in one record would be held twice by the object but
-        // once by its manager; the second is refused.
-        if (hasInterest(label) || registerInterest(label) == -1) {
+        if (registerInterest(label) == -1) {
             log.writeLog("Object::deserialize(): Error! Register interest: %s", label.c_str());
         }
     }
     return 0;
 }
 
-bool Object::hasInterest(const std::string& event_type) const {
-    return std::find(m_event_name, m_event_name + m_event_count, event_type) !=
-           m_event_name + m_event_count;
+void Object::dropInterests() {
+    while (!m_events.empty()) {
+        // A label held twice is known once to its manager: the copy left once
+        // the manager has let go of it is dropped here.
+        if (unregisterInterest(m_events.back()) == -1) {
+            m_events.pop_back();
+            mark(EVENTS);
+        }
+    }
 }
 
 int Object::readType(std::istream& is) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "LogManager.h"
 #include "Object.h"
@@ -14,7 +13,7 @@ namespace ox {
 
 namespace {
 
-/// Most cells a node grid may have (16 bytes each): larger worlds are not searched.
+/// Most cells a searched world may have: larger worlds are not searched.
 const double MAX_NODES = 4096.0 * 4096.0;
 
 /// Beyond this a coordinate cannot be a cell of any world that can be searched.
@@ -40,6 +39,12 @@ int cellCoordinate(float value) {
     return static_cast<int>(rounded);
 }
 
+/// The place of a cell of the grid within its page.
+size_t placeInPage(PathFind::Cell cell) {
+    return static_cast<size_t>(cell.y % PathFind::PAGE_SIDE) * PathFind::PAGE_SIDE +
+           static_cast<size_t>(cell.x % PathFind::PAGE_SIDE);
+}
+
 }  // namespace
 
 PathFind::PathFind(Object* p_obj, Cell start, Cell goal, Object* p_target)
@@ -47,6 +52,11 @@ PathFind::PathFind(Object* p_obj, Cell start, Cell goal, Object* p_target)
       m_p_target(p_target),
       m_start(start),
       m_goal(goal),
+      m_cols(0),
+      m_rows(0),
+      m_page_cols(0),
+      m_opened(0),
+      m_open_count(0),
       m_found(false),
       m_result(SEARCHING) {
     LogManager& log_manager = LogManager::getInstance();
@@ -62,7 +72,11 @@ PathFind::PathFind(Object* p_obj, Cell start, Cell goal, Object* p_target)
                              boundary.toString().c_str());
         return;
     }
-    m_nodes.assign(static_cast<size_t>(rows), std::vector<Node>(static_cast<size_t>(cols)));
+    m_cols = static_cast<int>(cols);
+    m_rows = static_cast<int>(rows);
+    m_page_cols = (m_cols + PAGE_SIDE - 1) / PAGE_SIDE;
+    const int page_rows = (m_rows + PAGE_SIDE - 1) / PAGE_SIDE;
+    m_pages.resize(static_cast<size_t>(m_page_cols) * static_cast<size_t>(page_rows));
     // Every node starts at g 0, the start's included.
 }
 
@@ -73,19 +87,58 @@ PathFind::Cell PathFind::cellAt(Vector position) {
 }
 
 bool PathFind::contains(Cell cell) const {
-    return cell.y >= 0 && cell.y < static_cast<int>(m_nodes.size()) && cell.x >= 0 &&
-           cell.x < static_cast<int>(m_nodes[static_cast<size_t>(cell.y)].size());
+    return cell.y >= 0 && cell.y < m_rows && cell.x >= 0 && cell.x < m_cols;
+}
+
+size_t PathFind::pageOf(Cell cell) const {
+    return static_cast<size_t>(cell.y / PAGE_SIDE) * static_cast<size_t>(m_page_cols) +
+           static_cast<size_t>(cell.x / PAGE_SIDE);
+}
+
+PathFind::Slot& PathFind::slot(Cell cell) {
+    std::unique_ptr<Slot[]>& page = m_pages[pageOf(cell)];
+    if (!page) {
+        page = std::make_unique<Slot[]>(static_cast<size_t>(PAGE_SIDE) * PAGE_SIDE);
+    }
+    return page[placeInPage(cell)];
+}
+
+const PathFind::Slot* PathFind::findSlot(Cell cell) const {
+    const std::unique_ptr<Slot[]>& page = m_pages[pageOf(cell)];
+    return page ? &page[placeInPage(cell)] : nullptr;
 }
 
 const PathFind::Node* PathFind::getNode(Cell cell) const {
-    return contains(cell) ? &m_nodes[cell.y][cell.x] : nullptr;
+    static const Node unreached;
+    if (!contains(cell)) {
+        return nullptr;
+    }
+    const Slot* p_slot = findSlot(cell);
+    return p_slot != nullptr ? &p_slot->node : &unreached;
+}
+
+std::vector<PathFind::Cell> PathFind::getOpenList() const {
+    // Each open cell has exactly one entry carrying its current f.
+    std::vector<Entry> current;
+    for (const Entry& entry : m_heap) {
+        const Slot* p_slot = findSlot(entry.cell);
+        if (p_slot->state == OPEN && p_slot->node.f == entry.f) {
+            current.push_back(entry);
+        }
+    }
+    std::ranges::sort(current, {}, &Entry::opened);
+    std::vector<Cell> cells;
+    for (const Entry& entry : current) {
+        cells.push_back(entry.cell);
+    }
+    return cells;
 }
 
 int PathFind::cycleOnce() {
     if (m_result != SEARCHING) {
         return m_result;
     }
-    if (m_nodes.empty()) {
+    if (m_pages.empty()) {
         LogManager::getInstance().writeLog(
             "PathFind::cycleOnce(): node graph not allocated.  Cannot find path.");
         m_result = FAILED;
@@ -98,7 +151,9 @@ int PathFind::cycleOnce() {
         m_result = FAILED;
         return m_result;
     }
-    const Cell current = m_open_list.empty() ? m_start : takeBestOpen();
+    // The first cycle closes the start; a cycle that leaves no cell open ends the search.
+    const Cell current = m_closed_list.empty() ? m_start : takeBestOpen();
+    slot(current).state = CLOSED;
     m_closed_list.push_back(current);
     if (current == m_goal) {
         m_found = true;
@@ -118,27 +173,33 @@ int PathFind::cycleOnce() {
             }
         }
     }
-    if (m_open_list.empty()) {
+    if (m_open_count == 0) {
         m_result = FAILED;
     }
     return m_result;
 }
 
+bool PathFind::closedLater(const Entry& a, const Entry& b) {
+    return a.f > b.f || (a.f == b.f && a.opened < b.opened);
+}
+
 PathFind::Cell PathFind::takeBestOpen() {
-    // From the last entry back, a strictly smaller f wins: among equal f the
-    // cell added last is closed first.
-    size_t best = m_open_list.size() - 1;
-    float best_f = std::numeric_limits<float>::infinity();
-    for (size_t i = m_open_list.size(); i-- > 0;) {
-        const float f = node(m_open_list[i]).f;
-        if (f < best_f) {
-            best_f = f;
-            best = i;
+    // Called only while a cell is open, so a current entry is always found.
+    for (;;) {
+        std::ranges::pop_heap(m_heap, closedLater);
+        const Entry top = m_heap.back();
+        m_heap.pop_back();
+        const Slot* p_slot = findSlot(top.cell);
+        if (p_slot->state == OPEN && p_slot->node.f == top.f) {
+            m_open_count--;
+            return top.cell;
         }
     }
-    const Cell chosen = m_open_list[best];
-    m_open_list.erase(m_open_list.begin() + static_cast<std::ptrdiff_t>(best));
-    return chosen;
+}
+
+void PathFind::pushOpen(Cell cell, const Slot& slot) {
+    m_heap.push_back(Entry{slot.node.f, slot.opened, cell});
+    std::ranges::push_heap(m_heap, closedLater);
 }
 
 bool PathFind::touchesTarget(Cell cell) const {
@@ -153,7 +214,8 @@ bool PathFind::skipNeighbour(Cell current, int dx, int dy) const {
     if (!contains(neighbour)) {
         return true;
     }
-    if (std::find(m_closed_list.begin(), m_closed_list.end(), neighbour) != m_closed_list.end()) {
+    const Slot* p_slot = findSlot(neighbour);
+    if (p_slot != nullptr && p_slot->state == CLOSED) {
         return true;
     }
     if (isBlocked(neighbour.x, neighbour.y)) {
@@ -165,19 +227,26 @@ bool PathFind::skipNeighbour(Cell current, int dx, int dy) const {
 }
 
 void PathFind::reach(Cell current, Cell neighbour, int dx, int dy) {
-    const float g = distance(dx, dy) + node(current).g;
-    Node& next = node(neighbour);
-    const bool is_open =
-        std::find(m_open_list.begin(), m_open_list.end(), neighbour) != m_open_list.end();
-    if (is_open && g > next.g) {
+    const float g = distance(dx, dy) + slot(current).node.g;
+    Slot& next = slot(neighbour);
+    const bool is_open = next.state == OPEN;
+    if (is_open && g > next.node.g) {
         return;
     }
     if (!is_open) {
-        m_open_list.push_back(neighbour);
+        next.state = OPEN;
+        next.opened = m_opened++;
+        m_open_count++;
     }
-    next.parent = current;
-    next.g = g;
-    next.f = g + distance(m_goal.x - neighbour.x, m_goal.y - neighbour.y);
+    const float old_f = next.node.f;
+    next.node.parent = current;
+    next.node.g = g;
+    next.node.f = g + distance(m_goal.x - neighbour.x, m_goal.y - neighbour.y);
+    // An equal g leaves f, and so the cell's place in the heap, as it was;
+    // a smaller g never raises f.
+    if (!is_open || next.node.f != old_f) {
+        pushOpen(neighbour, next);
+    }
 }
 
 bool PathFind::isBlocked(int x, int y) const {
@@ -205,7 +274,7 @@ Path PathFind::getPath() const {
     // within as many links as there are closed cells.
     for (size_t links = 0; !(cell == m_start) && links < m_closed_list.size(); links++) {
         waypoints.push_back(positionOf(cell));
-        cell = m_nodes[cell.y][cell.x].parent;
+        cell = findSlot(cell)->node.parent;
     }
     waypoints.push_back(positionOf(m_start));
     std::reverse(waypoints.begin(), waypoints.end());

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "Path.h"
@@ -13,6 +16,15 @@ class Object;
 /// walking object. Each call of cycleOnce closes one cell; a cell is free when
 /// the walker standing there would not collide with a HARD object. The search
 /// belongs to its object, which hands it to the path manager to be run.
+///
+/// The cell closed next is the open one with the smallest f; among equals,
+/// the one opened last (improving a cell does not change when it was opened).
+/// Open cells wait in a binary heap under that order, so a cycle costs
+/// O(log n) in the cells reached. Search state is kept per cell in pages of
+/// PAGE_SIDE x PAGE_SIDE cells, allocated when the search first touches a cell
+/// of the page: memory grows with the area reached (96 KiB a touched page,
+/// 24 bytes a cell; 16 bytes a heap entry, at most one per opening or
+/// lowering of f), plus one pointer per page of the world (at most 32 KiB).
 class PathFind {
 public:
     /// A cell of the world grid in whole cells.
@@ -36,17 +48,19 @@ public:
     static constexpr int SEARCHING = 1;
     /// Result of cycleOnce: the goal was found.
     static constexpr int FOUND = 2;
+    /// Cells along each side of a page of search state.
+    static constexpr int PAGE_SIDE = 64;
 
     /// A search for p_obj from start to goal over the world manager's current
     /// boundary, one node per whole cell. With p_target set the search also
     /// ends where the walker's box touches the target's box at the goal. No
-    /// node grid is allocated when the boundary has no whole cell; such a
+    /// node grid is set up when the boundary has no whole cell; such a
     /// search, like one whose start lies outside the grid, fails on its first
     /// cycle.
     PathFind(Object* p_obj, Cell start, Cell goal, Object* p_target = nullptr);
     PathFind(const PathFind&) = delete;
     PathFind& operator=(const PathFind&) = delete;
-    /// Frees the node grid and the lists.
+    /// Frees the pages, the heap and the closed list.
     ~PathFind();
 
     /// Closes one cell: FAILED, SEARCHING or FOUND. Once the search has ended
@@ -70,14 +84,16 @@ public:
     Cell getGoal() const { return m_goal; }
     /// True once the goal has been reached.
     bool isFound() const { return m_found; }
-    /// True when the node grid is allocated.
-    bool hasNodes() const { return !m_nodes.empty(); }
+    /// True when the node grid is set up.
+    bool hasNodes() const { return !m_pages.empty(); }
     /// True when the cell lies in the node grid.
     bool contains(Cell cell) const;
-    /// The node of a cell in the grid, or null outside it.
+    /// The node of a cell in the grid (all zero when never reached), or null
+    /// outside it.
     const Node* getNode(Cell cell) const;
-    /// Cells reached but not yet closed, in the order they were added.
-    const std::vector<Cell>& getOpenList() const { return m_open_list; }
+    /// Cells reached but not yet closed, in the order they were added. Built
+    /// from the heap on each call, for inspection.
+    std::vector<Cell> getOpenList() const;
     /// Cells closed, in closing order.
     const std::vector<Cell>& getClosedList() const { return m_closed_list; }
 
@@ -86,8 +102,30 @@ public:
     static Cell cellAt(Vector position);
 
 private:
-    /// Takes the open cell with the smallest f, the one nearest the end of
-    /// the open list among equals, out of the open list.
+    /// Where a cell stands in the search.
+    enum State : unsigned char { UNREACHED, OPEN, CLOSED };
+
+    /// Search state of one cell in a page.
+    struct Slot {
+        Node node;                 ///< Costs and parent.
+        std::uint32_t opened = 0;  ///< Opening order, counted from 0.
+        State state = UNREACHED;   ///< Where the cell stands.
+    };
+
+    /// An open cell waiting in the heap under the f it had when pushed. A cell
+    /// whose f has dropped since, or that has been closed, leaves its old
+    /// entries behind; they are skipped when they come up.
+    struct Entry {
+        float f;               ///< The cell's f when pushed.
+        std::uint32_t opened;  ///< The cell's opening order.
+        Cell cell;             ///< The cell.
+    };
+
+    /// Heap order: true when a is to be closed after b (larger f, or equal f
+    /// and opened earlier).
+    static bool closedLater(const Entry& a, const Entry& b);
+    /// Takes the open cell with the smallest f, the one opened last among
+    /// equals, out of the heap.
     Cell takeBestOpen();
     /// True when the walker standing on the cell touches the target at the goal.
     bool touchesTarget(Cell cell) const;
@@ -95,18 +133,29 @@ private:
     bool skipNeighbour(Cell current, int dx, int dy) const;
     /// Reaches a neighbour from the current cell, opening or improving it.
     void reach(Cell current, Cell neighbour, int dx, int dy);
-    /// The node of a cell known to be in the grid.
-    Node& node(Cell cell) { return m_nodes[cell.y][cell.x]; }
+    /// Puts an open cell into the heap under its current f.
+    void pushOpen(Cell cell, const Slot& slot);
+    /// The slot of a cell known to be in the grid, its page allocated if need be.
+    Slot& slot(Cell cell);
+    /// The slot of a cell in the grid, or null when its page was never touched.
+    const Slot* findSlot(Cell cell) const;
+    /// The page index of a cell in the grid.
+    size_t pageOf(Cell cell) const;
 
-    Object* m_p_obj;                         ///< The walker. Not owned.
-    Object* m_p_target;                      ///< Object to reach, or null. Not owned.
-    Cell m_start;                            ///< Start cell.
-    Cell m_goal;                             ///< Goal cell.
-    std::vector<std::vector<Node>> m_nodes;  ///< [y][x]; empty when not allocated.
-    std::vector<Cell> m_open_list;           ///< Reached, not yet closed.
-    std::vector<Cell> m_closed_list;         ///< Closed, in closing order.
-    bool m_found;                            ///< The goal has been reached.
-    int m_result;                            ///< SEARCHING, or how the search ended.
+    Object* m_p_obj;                               ///< The walker. Not owned.
+    Object* m_p_target;                            ///< Object to reach, or null. Not owned.
+    Cell m_start;                                  ///< Start cell.
+    Cell m_goal;                                   ///< Goal cell.
+    int m_cols;                                    ///< Columns of the grid.
+    int m_rows;                                    ///< Rows of the grid.
+    int m_page_cols;                               ///< Pages across the grid.
+    std::vector<std::unique_ptr<Slot[]>> m_pages;  ///< Row by row; null until touched.
+    std::vector<Entry> m_heap;                     ///< Open cells, best on top.
+    std::uint32_t m_opened;                        ///< Cells opened so far.
+    std::size_t m_open_count;                      ///< Cells open now.
+    std::vector<Cell> m_closed_list;               ///< Closed, in closing order.
+    bool m_found;                                  ///< The goal has been reached.
+    int m_result;                                  ///< SEARCHING, or how the search ended.
 };
 
 }  // namespace ox

@@ -210,6 +210,10 @@ std::string workingDirectory() {
     return buffer;
 }
 
+bool setEnvironment(const std::string& name, const std::string& value, bool replace) {
+    return setenv(name.c_str(), value.c_str(), replace ? 1 : 0) == 0;
+}
+
 bool hasDisplay() {
 #if defined(__APPLE__)
     return true;

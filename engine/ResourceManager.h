@@ -18,6 +18,10 @@ const int MAX_SPRITES = 1000;
 const int MAX_SOUNDS = 100;
 /// The most musics the resource manager holds.
 const int MAX_MUSICS = 50;
+/// Milliseconds of sound the sound server is asked to buffer for the game. A
+/// busy machine may leave the audio thread waiting this long before the sound
+/// breaks up; a drum sounds about this long after it is played.
+const int AUDIO_BUFFER_MS = 60;
 /// The most frames a sprite file may announce; more is refused before anything
 /// is allocated.
 const int MAX_SPRITE_FILE_FRAMES = 100000;
@@ -32,7 +36,8 @@ extern int line_number;
 std::string getLine(std::istream* p_file, bool count);
 
 /// Reads the section opened by "<delimiter>" and closed by "</delimiter>".
-/// The lines inside, or an empty list (with a log line) on a format error.
+/// The lines inside, or an empty list: with a log line on a format error,
+/// without one for an empty section (the caller then fails on its own).
 std::list<std::string> readData(std::istream* p_file, std::string delimiter);
 
 /// Consumes every line that begins with token; the integer after the token
@@ -59,13 +64,18 @@ Sprite* loadRobustSprite(std::istream* p_file);
 /// Loads and owns the game's sprites, sounds and musics, each found by label.
 class ResourceManager : public Manager {
 public:
-    /// The single instance, created on first use.
+    /// The single instance, created on first use. Its sounds and musics open the
+    /// audio device, so the sound server's buffer (AUDIO_BUFFER_MS, unless the
+    /// environment already names one) is requested just before.
     static ResourceManager& getInstance();
     ~ResourceManager() override;
     ResourceManager(const ResourceManager&) = delete;
     ResourceManager& operator=(const ResourceManager&) = delete;
 
-    /// Empties the three tables. Returns 0, or -1 when already started.
+    /// Empties the three tables. The first start-up also names the audio
+    /// device, or warns that none opened and the game will be silent (the
+    /// device opens with the instance and stays). Returns 0, or -1 when
+    /// already started.
     int startUp() override;
 
     /// Deletes the sprites and stops every sound and music.
@@ -110,6 +120,7 @@ private:
     int m_sound_count;
     Music m_music[MAX_MUSICS];
     int m_music_count;
+    bool m_device_reported;  ///< The audio device was named, or found missing, once.
 };
 
 }  // namespace ox

@@ -3,15 +3,15 @@
 // an input picks the reader (0: simple sprite, 1: sectioned sprite, 2:
 // configuration); the rest is the file. A sprite that loads is walked frame by
 // frame and deleted, so a size that does not match its frames is a finding.
-//
-// Build as the record readers' target (see the README; the build directory's
-// default target builds both); run with the seeds in fuzz/corpus-data:
-//   mkdir -p build-fuzz/corpus-data-new
-//   build-fuzz/fuzz/fuzz_data_files build-fuzz/corpus-data-new fuzz/corpus-data \
-//       -max_total_time=60 -malloc_limit_mb=256
+// The sprite readers refuse to work before the resource manager has started,
+// so the target starts it, and checks at start-up that a known-good file of
+// each kind gets through its reader.
+// Built and run as the README's fuzzing section shows.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -40,11 +40,45 @@ void walk(const ox::Sprite& sprite) {
     }
 }
 
+/// Runs one file through the reader its kind picks; the sprite read, if any.
+std::unique_ptr<ox::Sprite> readFile(std::uint8_t kind, const std::string& file) {
+    if (kind % 3 == 2) {
+        // An empty text would make the configuration read its file instead.
+        if (!file.empty()) {
+            ox::Config::getInstance().loadConfig(file);
+        }
+        return nullptr;
+    }
+    std::istringstream stream(file, std::ios::in | std::ios::binary);
+    ox::line_number = 0;  // as loading a sprite file does, so a finding reproduces
+    return std::unique_ptr<ox::Sprite>(kind % 3 == 0 ? ox::loadSimpleSprite(&stream)
+                                                     : ox::loadRobustSprite(&stream));
+}
+
+/// Fails loudly unless a known-good file of each kind gets through its reader.
+void checkReachesParsers() {
+    const std::unique_ptr<ox::Sprite> p_simple = readFile(0, "2\n3\n1\n0\nred\nabc\ndef\n");
+    const std::unique_ptr<ox::Sprite> p_sectioned =
+        readFile(1,
+                 "<HEADER>\nframes 1\nwidth 2\nheight 1\n</HEADER>\n<BODY>\nab\nend\n</BODY>\n"
+                 "<FOOTER>\nversion 1\n</FOOTER>\n");
+    readFile(2, "window_title:Probe,");
+    const bool reached = p_simple != nullptr && p_simple->getFrameCount() == 2 &&
+                         p_sectioned != nullptr && p_sectioned->getFrameCount() == 1 &&
+                         ox::Config::getInstance().getWindowTitle() == "Probe";
+    if (!reached) {
+        std::fprintf(stderr, "DataFilesFuzz: Error! A known-good file did not get through.\n");
+        std::abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     setenv("ORVIX_LOG", "/dev/null", 0);
     ox::LogManager::getInstance().startUp();
+    ox::ResourceManager::getInstance().startUp();
+    checkReachesParsers();
     return 0;
 }
 
@@ -52,17 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    const std::string file(reinterpret_cast<const char*>(data + 1), size - 1);
-    if (data[0] % 3 == 2) {
-        ox::Config::getInstance().loadConfig(file);
-        return 0;
-    }
-    std::istringstream stream(file, std::ios::in | std::ios::binary);
-    ox::Sprite* p_sprite =
-        data[0] % 3 == 0 ? ox::loadSimpleSprite(&stream) : ox::loadRobustSprite(&stream);
+    const std::unique_ptr<ox::Sprite> p_sprite =
+        readFile(data[0], std::string(reinterpret_cast<const char*>(data + 1), size - 1));
     if (p_sprite != nullptr) {
         walk(*p_sprite);
-        delete p_sprite;
     }
     return 0;
 }

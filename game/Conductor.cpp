@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "Chart.h"
 #include "Event.h"
 #include "EventStep.h"
 #include "GameManager.h"
@@ -12,33 +13,6 @@
 #include "ResourceManager.h"
 
 namespace {
-
-// The chart's notes, lane by lane, each list in step order.
-
-/// Lane 0, 'z', bass.
-constexpr std::array<int, 54> BASS_STEPS = {
-    132,  145,  157,  170,  182,  195,  207,  220,  232,  245,  257,  270,  282,  295,
-    307,  320,  332,  343,  351,  382,  401,  420,  432,  451,  470,  501,  520,  551,
-    651,  807,  813,  820,  907,  913,  1032, 1051, 1070, 1076, 1082, 1101, 1182, 1186,
-    1195, 1201, 1232, 1238, 1245, 1251, 1351, 1357, 1395, 1451, 1457, 1495};
-
-/// Lane 1, 'x', tom.
-constexpr std::array<int, 73> TOM_STEPS = {
-    338,  345,  357,  363,  376,  388,  394,  407,  413,  426,  438,  445,  457,  463,  476,
-    488,  507,  513,  526,  570,  582,  595,  601,  607,  613,  620,  632,  670,  682,  732,
-    832,  932,  957,  982,  988,  995,  1013, 1045, 1057, 1095, 1107, 1132, 1138, 1145, 1151,
-    1157, 1163, 1170, 1220, 1270, 1276, 1282, 1288, 1295, 1301, 1307, 1313, 1332, 1338, 1369,
-    1376, 1382, 1407, 1413, 1419, 1432, 1438, 1470, 1476, 1482, 1507, 1513, 1520};
-
-/// Lane 2, 'c', snare.
-constexpr std::array<int, 53> SNARE_STEPS = {
-    695,  701,  707,  713,  720,  738,  745,  751,  757,  763,  770,  776,  782,  788,
-    801,  838,  845,  851,  857,  863,  870,  876,  882,  888,  895,  901,  938,  945,
-    951,  963,  970,  976,  1001, 1007, 1020, 1036, 1063, 1088, 1113, 1176, 1207, 1213,
-    1257, 1263, 1320, 1345, 1363, 1388, 1401, 1445, 1463, 1488, 1501};
-
-/// Lane 3, 'v', cymbal.
-constexpr std::array<int, 1> CYMBAL_STEPS = {532};
 
 /// One action per step, from step 0 to the last.
 using Chart = std::array<ChartAction, Conductor::GAME_OVER_STEP + 1>;
@@ -69,10 +43,10 @@ constexpr Chart buildChart() {
     chart[Conductor::MUSIC_START_STEP] = ChartAction::START_MUSIC;
     chart[Conductor::MUSIC_STOP_STEP] = ChartAction::STOP_MUSIC;
     chart[Conductor::GAME_OVER_STEP] = ChartAction::GAME_OVER;
-    placeNotes(chart, BASS_STEPS, ChartAction::NOTE_LANE_0);
-    placeNotes(chart, TOM_STEPS, ChartAction::NOTE_LANE_1);
-    placeNotes(chart, SNARE_STEPS, ChartAction::NOTE_LANE_2);
-    placeNotes(chart, CYMBAL_STEPS, ChartAction::NOTE_LANE_3);
+    placeNotes(chart, chart::BASS_STEPS, ChartAction::NOTE_LANE_0);
+    placeNotes(chart, chart::TOM_STEPS, ChartAction::NOTE_LANE_1);
+    placeNotes(chart, chart::SNARE_STEPS, ChartAction::NOTE_LANE_2);
+    placeNotes(chart, chart::CYMBAL_STEPS, ChartAction::NOTE_LANE_3);
     return chart;
 }
 
@@ -92,9 +66,10 @@ constexpr int noteCount(const Chart& chart) {
 
 // Every list in order inside the song, and no two notes on one step (a shared
 // step would leave fewer notes in the table than in the lists).
-static_assert(inSongOrder(BASS_STEPS) && inSongOrder(TOM_STEPS) && inSongOrder(SNARE_STEPS) &&
-              inSongOrder(CYMBAL_STEPS));
-static_assert(BASS_STEPS.size() + TOM_STEPS.size() + SNARE_STEPS.size() + CYMBAL_STEPS.size() ==
+static_assert(inSongOrder(chart::BASS_STEPS) && inSongOrder(chart::TOM_STEPS) &&
+              inSongOrder(chart::SNARE_STEPS) && inSongOrder(chart::CYMBAL_STEPS));
+static_assert(chart::BASS_STEPS.size() + chart::TOM_STEPS.size() + chart::SNARE_STEPS.size() +
+                  chart::CYMBAL_STEPS.size() ==
               Conductor::NOTE_COUNT);
 static_assert(noteCount(CHART) == Conductor::NOTE_COUNT);
 

@@ -19,8 +19,11 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "Chart.h"
 
 namespace {
 
@@ -34,6 +37,9 @@ constexpr double TWO_PI = 2.0 * std::numbers::pi;
 // A note made at chart entry s is in the middle of its perfect window at step
 // s + 62, so beat k of the track sounds at 214.5 ms + k * 412.5 ms. At 48 kHz
 // both are whole numbers of samples.
+constexpr long STEP = 1584;         // 33 ms
+constexpr int PERFECT_STEPS = 62;   // from a note's entry to the middle of its perfect window
+constexpr int GOOD_STEPS = 6;       // from that middle to either end of the window that scores
 constexpr long BEAT = 19800;        // 412.5 ms
 constexpr long FIRST_BEAT = 10296;  // 214.5 ms
 constexpr long HALF_BEAT = BEAT / 2;
@@ -43,7 +49,13 @@ constexpr int COUNT_IN_BEATS = 3;
 constexpr int SONG_BARS = 32;
 constexpr int SONG_BEATS = COUNT_IN_BEATS + 4 * SONG_BARS;
 
-constexpr float PEAK = 0.891f;  // -1 dBFS: room for the codec's overshoot
+// Peaks of the decoded sounds. The game plays the drums over the music, so
+// the two add up: the song as a perfect player makes it (a drum on every
+// chart note) must stay under MIX_PEAK, -1 dBFS, with the drums well above
+// the music.
+constexpr float MIX_PEAK = 0.891f;
+constexpr float DRUM_PEAK = 0.42f;  // -7.5 dBFS
+constexpr float SONG_PEAK = 0.26f;  // -11.7 dBFS
 constexpr const char* DRUM_BITRATE = "128";
 constexpr const char* SONG_BITRATE = "96";
 
@@ -320,31 +332,16 @@ Buffer padVoice(int note, double seconds, double fade) {
 
 // ---------------------------------------------------------------- the backing track
 
-// The chart of the game, lane by lane (entry numbers). The track's lead line
-// plays a note on the beat or half-beat of every chart note, so the melody
-// traces what the player is asked to hit.
-const std::vector<int> CHART_BASS = {
-    132,  145,  157,  170,  182,  195,  207,  220,  232,  245,  257,  270,  282,  295,
-    307,  320,  332,  343,  351,  382,  401,  420,  432,  451,  470,  501,  520,  551,
-    651,  807,  813,  820,  907,  913,  1032, 1051, 1070, 1076, 1082, 1101, 1182, 1186,
-    1195, 1201, 1232, 1238, 1245, 1251, 1351, 1357, 1395, 1451, 1457, 1495};
-const std::vector<int> CHART_TOM = {
-    338,  345,  357,  363,  376,  388,  394,  407,  413,  426,  438,  445,  457,  463,  476,
-    488,  507,  513,  526,  570,  582,  595,  601,  607,  613,  620,  632,  670,  682,  732,
-    832,  932,  957,  982,  988,  995,  1013, 1045, 1057, 1095, 1107, 1132, 1138, 1145, 1151,
-    1157, 1163, 1170, 1220, 1270, 1276, 1282, 1288, 1295, 1301, 1307, 1313, 1332, 1338, 1369,
-    1376, 1382, 1407, 1413, 1419, 1432, 1438, 1470, 1476, 1482, 1507, 1513, 1520};
-const std::vector<int> CHART_SNARE = {
-    695,  701,  707,  713,  720,  738,  745,  751,  757,  763,  770,  776,  782,  788,
-    801,  838,  845,  851,  857,  863,  870,  876,  882,  888,  895,  901,  938,  945,
-    951,  963,  970,  976,  1001, 1007, 1020, 1036, 1063, 1088, 1113, 1176, 1207, 1213,
-    1257, 1263, 1320, 1345, 1363, 1388, 1401, 1445, 1463, 1488, 1501};
-const std::vector<int> CHART_CYMBAL = {532};
+// The game's chart, lane by lane (entry numbers). The track's lead line plays
+// a note on the beat or half-beat of every chart note, so the melody traces
+// what the player is asked to hit.
+const std::array<std::span<const int>, 4> LANES = {chart::BASS_STEPS, chart::TOM_STEPS,
+                                                   chart::SNARE_STEPS, chart::CYMBAL_STEPS};
 
 /// Half-beat index (beat × 2) nearest to where a note of chart entry s is best hit:
 /// (s + 62) steps of 33 ms, less the 6.5 steps before beat 0, over 12.5 steps a beat.
 int chartHalfBeat(int entry) {
-    return static_cast<int>(std::lround((entry + 62 - 6.5) / 6.25));
+    return static_cast<int>(std::lround((entry + PERFECT_STEPS - 6.5) / 6.25));
 }
 
 enum class Part { COUNT_IN, INTRO, GROOVE, BREAK, DRIVE, OUTRO };
@@ -513,10 +510,8 @@ private:
     /// lowest (bass lane) to the highest (cymbal lane), and notes on the half-beat
     /// jump an octave, so runs of one lane bounce instead of droning.
     void lead() {
-        const std::array<const std::vector<int>*, 4> lanes = {&CHART_BASS, &CHART_TOM, &CHART_SNARE,
-                                                              &CHART_CYMBAL};
         for (int lane = 0; lane < 4; ++lane)
-            for (int entry : *lanes[lane]) {
+            for (int entry : LANES[lane]) {
                 const int halfBeat = chartHalfBeat(entry);
                 const int note = chordOf(halfBeat / 2).voices[lane] + (halfBeat % 2 == 1 ? 12 : 0);
                 hit(pluck(note, 0.16, 0.09, 2600, 0.0), halfBeat, 0.3f);
@@ -613,20 +608,20 @@ Pcm encode(const Buffer& b, const std::string& name, const char* bitrate, const 
     return readWav(back);
 }
 
-/// Encodes a sound so that its decoded peak, what the game will play, is PEAK:
-/// the codec's overshoot differs from sound to sound, so the gain is corrected
-/// from the decoded peak and the sound encoded again until it fits.
-Pcm encodeAtPeak(Buffer b, const std::string& name, const char* bitrate, const fs::path& outDir,
-                 const fs::path& workDir) {
-    normalize(b, PEAK);
+/// Encodes a sound so that its decoded peak, what the game will play, is
+/// target: the codec's overshoot differs from sound to sound, so the gain is
+/// corrected from the decoded peak and the sound encoded again until it fits.
+Pcm encodeAtPeak(Buffer b, float target, const std::string& name, const char* bitrate,
+                 const fs::path& outDir, const fs::path& workDir) {
+    normalize(b, target);
     Pcm pcm;
     for (int pass = 0; pass < 4; ++pass) {
         pcm = encode(b, name, bitrate, outDir, workDir);
         const float peak = peakOf(pcm.samples);
-        if (pcm.samples.empty() || (peak <= PEAK + 0.01f && peak >= PEAK - 0.05f))
+        if (pcm.samples.empty() || (peak <= target * 1.011f && peak >= target * 0.944f))
             break;
         for (float& v : b)
-            v *= PEAK / peak;
+            v *= target / peak;
     }
     return pcm;
 }
@@ -656,24 +651,26 @@ void report(const std::string& name, const Pcm& pcm, const fs::path& outDir) {
                 peakOf(pcm.samples), 20.0 * std::log10(peakOf(pcm.samples)), pcm.clipped);
 }
 
+/// Makes one drum; decoded holds what the game will play.
 bool makeDrum(const std::string& name, const Buffer& sound, const fs::path& outDir,
-              const fs::path& workDir) {
-    const Pcm pcm = encodeAtPeak(sound, name, DRUM_BITRATE, outDir, workDir);
+              const fs::path& workDir, Buffer& decoded) {
+    const Pcm pcm = encodeAtPeak(sound, DRUM_PEAK, name, DRUM_BITRATE, outDir, workDir);
     if (pcm.samples.empty() || pcm.rate != RATE || pcm.channels != 1)
         return false;
     report(name, pcm, outDir);
+    decoded = pcm.samples;
     return pcm.clipped == 0 && pcm.samples.size() < static_cast<size_t>(samples(0.6));
 }
 
 /// Renders, encodes and measures the backing track; when the decoded first beat
 /// is late or early (the encoder's start delay, where a decoder does not remove
 /// it), renders again with every event moved by the measured error.
-bool makeSong(const fs::path& outDir, const fs::path& workDir) {
+bool makeSong(const fs::path& outDir, const fs::path& workDir, Buffer& decoded) {
     long shift = 0;
     for (int pass = 1; pass <= 3; ++pass) {
         const Buffer song = Song(shift).render();
         const long sourceOnset = onsetOf(song);
-        const Pcm pcm = encodeAtPeak(song, "basement", SONG_BITRATE, outDir, workDir);
+        const Pcm pcm = encodeAtPeak(song, SONG_PEAK, "basement", SONG_BITRATE, outDir, workDir);
         if (pcm.samples.empty() || pcm.rate != RATE || pcm.channels != 1)
             return false;
         const long onset = onsetOf(pcm.samples);
@@ -688,6 +685,7 @@ bool makeSong(const fs::path& outDir, const fs::path& workDir) {
                 "basement: %d beats of %.1f ms = %.4f s; decoded %ld samples (expected %ld)\n",
                 SONG_BEATS, ms(BEAT), timeOf(SONG_BEATS * BEAT),
                 static_cast<long>(pcm.samples.size()), SONG_BEATS * BEAT);
+            decoded = pcm.samples;
             return pcm.clipped == 0 && static_cast<long>(pcm.samples.size()) == SONG_BEATS * BEAT;
         }
         shift += error;
@@ -695,6 +693,54 @@ bool makeSong(const fs::path& outDir, const fs::path& workDir) {
     std::fprintf(stderr, "gensounds: Error! The first beat does not settle at %.1f ms.\n",
                  ms(FIRST_BEAT));
     return false;
+}
+
+/// The song as a player makes it who hits every note shift samples after the
+/// middle of its perfect window: the decoded backing track from step 0 and
+/// each lane's drum from each hit on, cut short by the lane's next hit (the
+/// game restarts a sound that is still playing rather than mix a second copy).
+Buffer playedMix(const Buffer& song, const std::array<Buffer, 4>& drums, long shift) {
+    Buffer mix = song;
+    for (std::size_t lane = 0; lane < LANES.size(); ++lane) {
+        const std::span<const int> entries = LANES[lane];
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const long start = (entries[i] + PERFECT_STEPS) * STEP + shift;
+            const long next = i + 1 < entries.size()
+                                  ? (entries[i + 1] + PERFECT_STEPS) * STEP + shift
+                                  : static_cast<long>(mix.size());
+            const long length = std::min<long>(static_cast<long>(drums[lane].size()), next - start);
+            for (long k = 0; k < length && start + k < static_cast<long>(mix.size()); ++k)
+                mix[start + k] += drums[lane][k];
+        }
+    }
+    return mix;
+}
+
+/// Prints the peak and the share of samples at full scale of the perfect
+/// play's mix, and the highest peak of plays that hit every note at one
+/// moment of the scoring window (GOOD_STEPS either side of the middle); true
+/// when every peak stays under MIX_PEAK.
+bool checkMix(const Buffer& song, const std::array<Buffer, 4>& drums) {
+    const Buffer perfect = playedMix(song, drums, 0);
+    const float peak = peakOf(perfect);
+    const auto full = std::count_if(perfect.begin(), perfect.end(),
+                                    [](float v) { return std::abs(v) >= 32767.0f / 32768.0f; });
+    std::printf("mix      perfect play: peak %.3f (%.2f dBFS), %.4f %% of samples at full scale\n",
+                peak, 20.0 * std::log10(peak), 100.0 * static_cast<double>(full) / perfect.size());
+    float worst = peak;
+    long worst_shift = 0;
+    for (long shift = -GOOD_STEPS * STEP; shift <= GOOD_STEPS * STEP; shift += STEP / 4) {
+        const float shifted = peakOf(playedMix(song, drums, shift));
+        if (shifted > worst) {
+            worst = shifted;
+            worst_shift = shift;
+        }
+    }
+    std::printf(
+        "mix      hits anywhere in the scoring window: peak %.3f (%.2f dBFS), %+.1f ms "
+        "from the middle\n",
+        worst, 20.0 * std::log10(worst), ms(worst_shift));
+    return worst < MIX_PEAK;
 }
 
 }  // namespace
@@ -709,11 +755,14 @@ int main(int argc, char** argv) {
     std::error_code ec;
     fs::create_directories(outDir, ec);
     fs::create_directories(workDir, ec);
-    bool ok = makeDrum("bass", kickDrum(0.45, 46, 0.22), outDir, workDir);
-    ok = makeDrum("tom", tom(), outDir, workDir) && ok;
-    ok = makeDrum("snare", noiseHit(0.36, 3500, 0.11, 1, 1.0, 3), outDir, workDir) && ok;
-    ok = makeDrum("cymbal", metal(0.56, 0.2, 4500, 4), outDir, workDir) && ok;
-    ok = makeSong(outDir, workDir) && ok;
+    std::array<Buffer, 4> drums;  // in lane order
+    Buffer song;
+    bool ok = makeDrum("bass", kickDrum(0.45, 46, 0.22), outDir, workDir, drums[0]);
+    ok = makeDrum("tom", tom(), outDir, workDir, drums[1]) && ok;
+    ok = makeDrum("snare", noiseHit(0.36, 3500, 0.11, 1, 1.0, 3), outDir, workDir, drums[2]) && ok;
+    ok = makeDrum("cymbal", metal(0.56, 0.2, 4500, 4), outDir, workDir, drums[3]) && ok;
+    ok = makeSong(outDir, workDir, song) && ok;
+    ok = ok && checkMix(song, drums);
     if (!ok)
         std::fprintf(stderr, "gensounds: Error! Some sounds failed their checks.\n");
     return ok ? 0 : 1;

@@ -29,24 +29,14 @@ build_dir=$(realpath "${1:-build}")
 player="$build_dir/perfect-play"
 [ -x "$player" ] || { echo "perfect-play: no $player; build first" >&2; exit 1; }
 
-work=$(mktemp -d)
-game=""
+source "$(dirname "$0")/game-window.sh"
 server=""
-cleanup() {
-  if [ -n "$game" ] && kill -0 "$game" 2>/dev/null; then kill "$game"; fi
+stop_all() {
   if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
-  rm -rf "$work"
+  cleanup_game
 }
-trap cleanup EXIT
-cp -r "$build_dir"/run/. "$work"/
-printf 'networking:false,\n' >>"$work"/ox-config.txt
-cd "$work"
-
-fail() {
-  echo "perfect-play: FAIL: $*" >&2
-  tail -n 20 orvix.log stderr.txt 2>/dev/null >&2 || true
-  exit 1
-}
+trap stop_all EXIT
+game_work "$build_dir/run"
 
 export ALSA_CONFIG_PATH=/dev/null
 if [ "$pulse" = 1 ]; then
@@ -64,26 +54,7 @@ else
   sound="no sound server"
 fi
 
-./rhythm >stdout.txt 2>stderr.txt &
-game=$!
-window=""
-for _ in $(seq 200); do
-  window=$(xdotool search --onlyvisible --name '^Orvix$' 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  kill -0 "$game" 2>/dev/null || fail "the game ended before its window opened"
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window"
-xdotool windowraise "$window"
-xdotool windowfocus --sync "$window"
-sleep 1
-xdotool key space
-for _ in $(seq 600); do
-  grep -qF "Looking for sprite 'gamestart'." orvix.log 2>/dev/null && break
-  sleep 0.1
-done
-sleep 1
-
+start_game
 "$player" "$early" >player.txt &
 player_pid=$!
 if [ "$pulse" = 1 ]; then
@@ -99,7 +70,8 @@ game=""
 cp orvix.log "$build_dir/perfect-play.log"
 [ "$status" -eq 0 ] || fail "the game's exit code was $status"
 
-echo "perfect-play: sound: $sound"
+echo "perfect-play: sound: $sound;" \
+  "$(grep -oE "Playing audio on '[^']*'|No audio playback device opened" orvix.log | head -n 1 || true)"
 cat stdout.txt player.txt
 grep -F 'Conductor::playStep(): Music stops' orvix.log | sed -E 's/^.*Conductor::playStep\(\): /perfect-play: /' ||
   echo "perfect-play: no drift line in the log"

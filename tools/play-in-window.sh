@@ -21,64 +21,13 @@ shot_dir=$(realpath -m "$2")
 mkdir -p "$shot_dir"
 rm -f "$shot_dir"/*.png
 
-work=$(mktemp -d)
-game=""
-cleanup() {
-  if [ -n "$game" ] && kill -0 "$game" 2>/dev/null; then kill "$game"; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/game-window.sh"
+game_work "$run_dir"
 
-cp -r "$run_dir"/. "$work"/
-# No network manager: nothing here connects, and a port shared with other
-# tests could stop the start-up.
-printf 'networking:false,\n' >>"$work"/ox-config.txt
-cd "$work"
-
-fail() {
-  echo "play-in-window: FAIL: $*" >&2
-  echo "--- stdout"; cat stdout.txt 2>/dev/null || true
-  echo "--- stderr"; cat stderr.txt 2>/dev/null || true
-  echo "--- log (last 40 lines)"; tail -n 40 orvix.log 2>/dev/null || true
-  exit 1
-}
 shot() { import -window "$window" "$shot_dir/$1.png" || fail "screenshot $1"; }
 # Share of the screenshot's pixels in one exact colour.
 share() { convert "$shot_dir/$1.png" -fill black +opaque "$2" -fill white -opaque "$2" \
   -format '%[fx:mean]' info:; }
-
-# Waits until the log holds a line (fixed text) at least COUNT times; the
-# game may run slower than real time on a busy machine.
-wait_log() {
-  for _ in $(seq 600); do
-    [ "$(grep -cF -- "$1" orvix.log 2>/dev/null || true)" -ge "$2" ] && return 0
-    kill -0 "$game" 2>/dev/null || fail "the game ended while waiting for '$1'"
-    sleep 0.1
-  done
-  fail "waited in vain for '$1' x $2"
-}
-
-# Starts the game, waits for its window and gives it the keyboard, then skips
-# the splash and waits for the start screen.
-start_game() {
-  rm -f orvix.log
-  ./rhythm >stdout.txt 2>stderr.txt &
-  game=$!
-  window=""
-  for _ in $(seq 200); do
-    window=$(xdotool search --name '^Orvix$' 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    kill -0 "$game" 2>/dev/null || fail "the game ended before its window opened"
-    sleep 0.1
-  done
-  [ -n "$window" ] || fail "no window"
-  xdotool windowraise "$window"
-  xdotool windowfocus --sync "$window"
-  sleep 1
-  xdotool key space
-  wait_log "Looking for sprite 'gamestart'." 1
-  sleep 1
-}
 
 # Presses Q and checks the game ended well; sets score to the final score.
 quit_game() {

@@ -16,16 +16,8 @@ seconds="${2:-10}"
 shot_dir=$(realpath -m "${3:-build/step-cost}")
 mkdir -p "$shot_dir"
 
-work=$(mktemp -d)
-game=""
-cleanup() {
-  if [ -n "$game" ] && kill -0 "$game" 2>/dev/null; then kill "$game"; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-cp -r "$run_dir"/. "$work"/
-printf 'networking:false,\n' >>"$work"/ox-config.txt
-cd "$work"
+source "$(dirname "$0")/game-window.sh"
+game_work "$run_dir"
 
 ticks=$(getconf CLK_TCK)
 frame_ms=$(sed -nE 's/^frame_time:([0-9]+),.*/\1/p' ox-config.txt | tail -n 1)
@@ -55,21 +47,7 @@ measure() {
         l, c * 1000 / hz / steps, x * 1000 / hz / steps, steps, t / 1000, k }'
 }
 
-./rhythm >stdout.txt 2>stderr.txt &
-game=$!
-window=""
-for _ in $(seq 200); do
-  window=$(xdotool search --name '^Orvix$' 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "step-cost: no window" >&2; exit 1; }
-xdotool windowraise "$window"
-xdotool windowfocus --sync "$window"
-sleep 1
-xdotool key space
-until grep -q "Looking for sprite 'gamestart'." orvix.log 2>/dev/null; do sleep 0.1; done
-sleep 1
+start_game
 import -window "$window" "$shot_dir/start.png"
 measure "start screen"
 xdotool key p

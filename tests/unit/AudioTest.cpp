@@ -94,8 +94,15 @@ TEST_F(AudioTest, MusicEndsByItselfAndABadReloadKeepsIt) {
 }
 
 TEST_F(AudioTest, ResourceManagerAudioSlotsAndMessages) {
+    // No sound server and no ALSA device: the audio falls back to the null
+    // device, and the start-up says once that the game will be silent.
+    setenv("PULSE_SERVER", "unix:/nonexistent/native", 1);
+    setenv("ALSA_CONFIG_PATH", "/dev/null", 1);
     ox::ResourceManager& rm = ox::ResourceManager::getInstance();
     ASSERT_EQ(rm.startUp(), 0);
+    EXPECT_EQ(m_log.count("RM::startUp(): Warning! No audio playback device opened: the game "
+                          "will be silent."),
+              1);
     EXPECT_EQ(rm.loadSound("missing.mp3", "x"), -1);
     EXPECT_EQ(rm.loadMusic("corrupt.mp3", "x"), -1);
     EXPECT_EQ(rm.loadMusic("short.mp3", ""), -1);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "Clock.h"
@@ -32,6 +33,22 @@ TEST(Platform, WorkingDirectoryFitsOrSaysSo) {
     std::filesystem::create_directories(deep);
     std::filesystem::current_path(deep);
     EXPECT_EQ(ox::platform::workingDirectory(), "(full path too long)");
+}
+
+TEST(Platform, EnvironmentKeepsAValueUnlessToldToReplaceIt) {
+    const char* name = "ORVIX_PLATFORM_TEST";
+    unsetenv(name);
+    struct Case {
+        const char* value;
+        bool replace;
+        const char* after;
+    };
+    for (const Case& c : {Case{"1", false, "1"}, Case{"2", false, "1"}, Case{"3", true, "3"}}) {
+        EXPECT_TRUE(ox::platform::setEnvironment(name, c.value, c.replace)) << c.value;
+        EXPECT_STREQ(std::getenv(name), c.after) << c.value;
+    }
+    EXPECT_FALSE(ox::platform::setEnvironment("A=B", "1", true));
+    unsetenv(name);
 }
 
 }  // namespace
