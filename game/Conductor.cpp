@@ -86,6 +86,8 @@ Conductor::Conductor()
       m_last_music_time(-1),
       m_still_steps(0),
       m_music_lead(0.0f),
+      m_music_steps(0),
+      m_start_lead(0.0f),
       m_music_start_step(0) {
     registerInterest(ox::STEP_EVENT);
     m_p_music = ox::ResourceManager::getInstance().getMusic("backing");
@@ -114,15 +116,27 @@ int Conductor::dueEntries() {
     if (m_still_steps >= MUSIC_STALL_STEPS) {
         return 1;
     }
-    // One entry a step while the music's lead over the chart, averaged over
-    // about MUSIC_AVERAGE_STEPS steps, is within the slack; beyond it, one
-    // entry more or one less, and the average is taken as moved by it. The
-    // average ignores what the game loop makes up by itself: a step that runs
-    // late, and the steps after it that run early. The slack, more than half
-    // a frame, keeps readings of the music's clock, which moves in blocks of
+    return followMusic(music_time - m_step_count * frame_time, frame_time);
+}
+
+int Conductor::followMusic(int lead, int frame_time) {
+    // The music's lead over the chart in its first MUSIC_AVERAGE_STEPS steps
+    // is how late the music started against the steps (the sound device's
+    // start-up, or a step running late as the music started), not drift:
+    // the chart keeps to the steps meanwhile and follows changes from it.
+    if (m_music_steps < MUSIC_AVERAGE_STEPS) {
+        m_start_lead += static_cast<float>(lead) / MUSIC_AVERAGE_STEPS;
+        m_music_steps++;
+        return 1;
+    }
+    // One entry a step while the change, averaged over about
+    // MUSIC_AVERAGE_STEPS steps, is within the slack; beyond it, one entry
+    // more or one less, and the average is taken as moved by it. The average
+    // ignores what the game loop makes up by itself: a step that runs late,
+    // and the steps after it that run early. The slack, more than half a
+    // frame, keeps readings of the music's clock, which moves in blocks of
     // samples, from moving entries back and forth between neighbouring steps.
-    const int lead = music_time - m_step_count * frame_time;
-    m_music_lead += (static_cast<float>(lead) - m_music_lead) / MUSIC_AVERAGE_STEPS;
+    m_music_lead += (static_cast<float>(lead) - m_start_lead - m_music_lead) / MUSIC_AVERAGE_STEPS;
     if (std::abs(m_music_lead) <= static_cast<float>(frame_time * MUSIC_SLACK_QUARTERS / 4)) {
         return 1;
     }

@@ -25,9 +25,10 @@ enum class ChartAction : unsigned char {
 /// Keeps the song's time and plays the chart, one entry per frame time: the
 /// music on entry 0, each note on its entry, the music's stop and game over
 /// at the end, one entry a step. While the music plays, the chart follows
-/// the music's own clock: while the music, on average, is more than a slack
-/// ahead of the chart or behind it, each step plays one entry more (two) or
-/// one less (none). Idle until the start screen sets it playing.
+/// the music's own clock: while the music's lead over the chart, on average,
+/// has moved more than a slack from its lead in the music's first steps,
+/// each step plays one entry more (two) or one less (none). Idle until the
+/// start screen sets it playing.
 class Conductor : public ox::Object {
 public:
     /// Number of lanes, and of lane characters.
@@ -83,6 +84,9 @@ private:
     /// Entries to play this step: one, or, when the music is followed and
     /// away from the chart, two or none.
     int dueEntries();
+    /// Entries to play this step given the music's lead over the chart: one,
+    /// or two or none while the lead has moved from where it started.
+    int followMusic(int lead, int frame_time);
     /// True while the music plays.
     bool followsMusic() const;
     /// While the music plays, compares its clock with the last entry played
@@ -102,5 +106,7 @@ private:
     int m_last_music_time;      ///< The music's time at the last step, ms.
     int m_still_steps;          ///< Steps the music's time has not moved.
     float m_music_lead;         ///< The music's average lead over the chart, ms.
+    int m_music_steps;          ///< Steps followed of the music, up to MUSIC_AVERAGE_STEPS.
+    float m_start_lead;         ///< The music's average lead in its first steps, ms.
     int m_music_start_step;     ///< The game loop's step count as the music started.
 };

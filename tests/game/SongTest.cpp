@@ -194,9 +194,9 @@ public:
 
 // With a frame time, while the music plays (on the null sound device), the
 // chart plays one entry a step as long as the music's lead over it, averaged
-// over about 16 steps, is within three quarters of a frame; beyond that, one
-// entry more or less a step until it is back. A clock that stands still for
-// MUSIC_STALL_STEPS steps, or stopped music, leaves one entry a step.
+// over about 16 steps, is within three quarters of a frame of its lead in the
+// first 16 steps; beyond that, one entry more or less a step until it is back. A clock that stands
+// still for MUSIC_STALL_STEPS steps, or stopped music, leaves one entry a step.
 TEST(MusicClock, ChartFollowsTheMusicsLastingLeadOneEntryAStep) {
     game_test::HeadlessGame game("frame_time:33,\n");
     ASSERT_TRUE(game.started());
@@ -216,8 +216,8 @@ TEST(MusicClock, ChartFollowsTheMusicsLastingLeadOneEntryAStep) {
               sf::Music::Status::Playing);
 
     // The music's lead over the steps, the steps, and the entries played by then.
-    const std::array<std::array<int, 3>, 5> moves = {
-        {{0, 10, 11}, {100, 3, 14}, {0, 20, 34}, {100, 40, 77}, {-100, 60, 131}}};
+    const std::array<std::array<int, 3>, 6> moves = {
+        {{50, 16, 17}, {50, 10, 27}, {150, 3, 30}, {50, 20, 50}, {150, 40, 93}, {-50, 60, 147}}};
     for (const auto& [music_lead, steps, played] : moves) {
         lead = music_lead;
         for (int i = 0; i < steps; i++) {
