@@ -1,9 +1,13 @@
 #include "Conductor.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "Chart.h"
 #include "Event.h"
 #include "EventStep.h"
 #include "GameManager.h"
+#include "LogManager.h"
 #include "Music.h"
 #include "Note.h"
 #include "ResourceManager.h"
@@ -72,17 +76,77 @@ static_assert(noteCount(CHART) == Conductor::NOTE_COUNT);
 }  // namespace
 
 Conductor::Conductor()
-    : m_step_count(0), m_playing(false), m_p_music(nullptr), m_lane_keys{'z', 'x', 'c', 'v'} {
+    : m_step_count(0),
+      m_playing(false),
+      m_p_music(nullptr),
+      m_music_loops(0),
+      m_last_offset(0),
+      m_largest_drift(0),
+      m_largest_drift_entry(0),
+      m_last_music_time(-1),
+      m_still_steps(0),
+      m_music_lead(0.0f),
+      m_music_steps(0),
+      m_start_lead(0.0f),
+      m_music_start_step(0) {
     registerInterest(ox::STEP_EVENT);
     m_p_music = ox::ResourceManager::getInstance().getMusic("backing");
 }
 
 int Conductor::eventHandler(const ox::Event* p_e) {
     if (p_e->getType() == ox::STEP_EVENT && m_playing) {
-        playStep();
-        m_step_count++;
+        const int due = dueEntries();
+        for (int i = 0; i < due; i++) {
+            playStep();
+            m_step_count++;
+        }
+        trackDrift();
     }
     return 0;
+}
+
+int Conductor::dueEntries() {
+    const int frame_time = ox::GameManager::getInstance().getFrameTime();
+    if (!followsMusic() || frame_time <= 0) {
+        return 1;
+    }
+    const int music_time = musicTime();
+    m_still_steps = music_time == m_last_music_time ? m_still_steps + 1 : 0;
+    m_last_music_time = music_time;
+    if (m_still_steps >= MUSIC_STALL_STEPS) {
+        return 1;
+    }
+    return followMusic(music_time - m_step_count * frame_time, frame_time);
+}
+
+int Conductor::followMusic(int lead, int frame_time) {
+    // The music's lead over the chart in its first MUSIC_AVERAGE_STEPS steps
+    // is how late the music started against the steps (the sound device's
+    // start-up, or a step running late as the music started), not drift:
+    // the chart keeps to the steps meanwhile and follows changes from it.
+    if (m_music_steps < MUSIC_AVERAGE_STEPS) {
+        m_start_lead += static_cast<float>(lead) / MUSIC_AVERAGE_STEPS;
+        m_music_steps++;
+        return 1;
+    }
+    // One entry a step while the change, averaged over about
+    // MUSIC_AVERAGE_STEPS steps, is within the slack; beyond it, one entry
+    // more or one less, and the average is taken as moved by it. The average
+    // ignores what the game loop makes up by itself: a step that runs late,
+    // and the steps after it that run early. The slack, more than half a
+    // frame, keeps readings of the music's clock, which moves in blocks of
+    // samples, from moving entries back and forth between neighbouring steps.
+    m_music_lead += (static_cast<float>(lead) - m_start_lead - m_music_lead) / MUSIC_AVERAGE_STEPS;
+    if (std::abs(m_music_lead) <= static_cast<float>(frame_time * MUSIC_SLACK_QUARTERS / 4)) {
+        return 1;
+    }
+    const int move = m_music_lead > 0 ? 1 : -1;
+    m_music_lead -= static_cast<float>(move * frame_time);
+    return 1 + move;
+}
+
+bool Conductor::followsMusic() const {
+    return m_p_music != nullptr && m_p_music->getMusic()->getStatus() == sf::Music::Status::Playing;
 }
 
 void Conductor::playStep() {
@@ -90,6 +154,8 @@ void Conductor::playStep() {
     switch (action) {
         case ChartAction::START_MUSIC:
             if (m_p_music != nullptr) {
+                m_music_clock.delta();
+                m_music_start_step = ox::GameManager::getInstance().getStepCount();
                 m_p_music->play(true);
             }
             break;
@@ -97,11 +163,12 @@ void Conductor::playStep() {
         case ChartAction::NOTE_LANE_1:
         case ChartAction::NOTE_LANE_2:
         case ChartAction::NOTE_LANE_3:
-            new Note(
-                m_lane_keys[static_cast<int>(action) - static_cast<int>(ChartAction::NOTE_LANE_0)]);
+            new Note(LANE_KEYS[static_cast<std::size_t>(action) -
+                               static_cast<std::size_t>(ChartAction::NOTE_LANE_0)]);
             break;
         case ChartAction::STOP_MUSIC:
             if (m_p_music != nullptr) {
+                logDrift();
                 m_p_music->stop();
             }
             break;
@@ -115,6 +182,46 @@ void Conductor::playStep() {
 
 void Conductor::startPlaying() {
     m_playing = true;
+}
+
+int Conductor::musicTime() {
+    if (m_p_music == nullptr) {
+        return -1;
+    }
+    const sf::Music& music = *m_p_music->getMusic();
+    const int duration = music.getDuration().asMilliseconds();
+    const int offset = music.getPlayingOffset().asMilliseconds();
+    // A looping music's offset falls back to its start on every loop.
+    if (offset < m_last_offset - duration / 2) {
+        m_music_loops++;
+    }
+    m_last_offset = offset;
+    return m_music_loops * duration + offset;
+}
+
+void Conductor::trackDrift() {
+    if (!followsMusic()) {
+        return;
+    }
+    const int entry = m_step_count - 1;
+    const int drift = musicTime() - entry * ox::GameManager::getInstance().getFrameTime();
+    if (std::abs(drift) > std::abs(m_largest_drift)) {
+        m_largest_drift = drift;
+        m_largest_drift_entry = entry;
+    }
+}
+
+void Conductor::logDrift() {
+    const int frame_time = ox::GameManager::getInstance().getFrameTime();
+    const int music_time = musicTime();
+    const int steps = ox::GameManager::getInstance().getStepCount() - m_music_start_step;
+    ox::LogManager::getInstance().writeLog(
+        5,
+        "Conductor::playStep(): Music stops at %d ms of music, entry %d (%d ms), %d ms of steps, "
+        "%d ms of real time: drift %d ms, largest %d ms at entry %d.",
+        music_time, m_step_count, m_step_count * frame_time, steps * frame_time,
+        static_cast<int>(m_music_clock.split() / 1000), music_time - m_step_count * frame_time,
+        m_largest_drift, m_largest_drift_entry);
 }
 
 ChartAction Conductor::chartAction(int step) {

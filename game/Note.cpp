@@ -108,6 +108,8 @@ void Note::keyboard(const ox::EventKeyboard* p_keyboard_event) {
 }
 
 void Note::score(int points) {
+    ox::LogManager::getInstance().writeLog(5, "Note::score(): '%c' hit at row %.2f: %d points.",
+                                           m_key, getPosition().getY(), points);
     ox::EventView score_event(SCORE_TAG, points, true);
     ox::WorldManager::getInstance().onEvent(&score_event);
     m_hit = true;

@@ -22,8 +22,9 @@ HeadlessGame::HeadlessGame(const std::string& extra_config) {
     const std::filesystem::path run_dir = ORVIX_RUN_DIR;
     std::filesystem::create_directory_symlink(run_dir / "sprites", "sprites");
     std::filesystem::create_directory_symlink(run_dir / "sounds", "sounds");
+    // The first of a repeated item counts: the extra items come first.
     ox_test::writeFile("ox-config.txt",
-                       "headless:true,\nframe_time:0,\nnetworking:false,\n" + extra_config);
+                       extra_config + "headless:true,\nframe_time:0,\nnetworking:false,\n");
     m_started = ox::GameManager::getInstance().startUp() == 0;
     EXPECT_TRUE(m_started) << m_log.text();
     ox::LogManager::getInstance().setFlush(true);

@@ -14,8 +14,9 @@ class GameStart;
 namespace game_test {
 
 /// The engine started as the game's main starts it (log level 5, flushing
-/// on), headless, frame time 0, no networking, plus any extra items, in a
-/// scratch directory linking the run directory's sprites and sounds.
+/// on), headless, frame time 0, no networking (extra items come first and
+/// override these), in a scratch directory linking the run directory's
+/// sprites and sounds.
 class HeadlessGame {
 public:
     explicit HeadlessGame(const std::string& extra_config = "");

@@ -7,10 +7,13 @@
 #include <set>
 
 #include "Conductor.h"
+#include "EventStep.h"
 #include "GameKit.h"
 #include "GameManager.h"
 #include "GameStart.h"
+#include "Music.h"
 #include "Note.h"
+#include "ResourceManager.h"
 #include "ScoreBoard.h"
 #include "WorldManager.h"
 #include "loadResources.h"
@@ -180,6 +183,63 @@ TEST(StartScreen, SongPlaysToItsEndWithoutSpritesOrSounds) {
     }
     EXPECT_GE(currentScore(), 181 * 10);
     EXPECT_FALSE(game.log().containsPart("Playing"));
+}
+
+/// A conductor whose music clock is moved by hand.
+class HandClockConductor : public Conductor {
+public:
+    int musicTime() override { return music_time; }
+    int music_time = 0;
+};
+
+// With a frame time, while the music plays (on the null sound device), the
+// chart plays one entry a step as long as the music's lead over it, averaged
+// over about 16 steps, is within three quarters of a frame of its lead in the
+// first 16 steps; beyond that, one entry more or less a step until it is back. A clock that stands
+// still for MUSIC_STALL_STEPS steps, or stopped music, leaves one entry a step.
+TEST(MusicClock, ChartFollowsTheMusicsLastingLeadOneEntryAStep) {
+    game_test::HeadlessGame game("frame_time:33,\n");
+    ASSERT_TRUE(game.started());
+    loadResources();
+    auto* p_conductor = new HandClockConductor;
+    p_conductor->startPlaying();
+    int tick = 0;
+    int lead = 0;
+    // One step, the music one frame further unless it stands still.
+    const auto step = [&](bool still = false) {
+        p_conductor->music_time = still ? p_conductor->music_time : tick++ * 33 + lead;
+        ox::EventStep step_event;
+        p_conductor->eventHandler(&step_event);
+    };
+    step();
+    ASSERT_EQ(ox::ResourceManager::getInstance().getMusic("backing")->getMusic()->getStatus(),
+              sf::Music::Status::Playing);
+
+    // The music's lead over the steps, the steps, and the entries played by then.
+    const std::array<std::array<int, 3>, 6> moves = {
+        {{50, 16, 17}, {50, 10, 27}, {150, 3, 30}, {50, 20, 50}, {150, 40, 93}, {-50, 60, 147}}};
+    for (const auto& [music_lead, steps, played] : moves) {
+        lead = music_lead;
+        for (int i = 0; i < steps; i++) {
+            step();
+        }
+        EXPECT_EQ(p_conductor->getStepCount(), played) << "lead " << music_lead;
+    }
+    for (int i = 0; i < Conductor::MUSIC_STALL_STEPS; i++) {
+        step(true);
+    }
+    const int before = p_conductor->getStepCount();
+    for (int i = 0; i < 10; i++) {
+        step(true);
+    }
+    EXPECT_EQ(p_conductor->getStepCount() - before, 10);
+    while (!ox::GameManager::getInstance().getGameOver() && tick < 3 * Conductor::GAME_OVER_STEP) {
+        step();
+    }
+    EXPECT_EQ(p_conductor->getStepCount(), Conductor::GAME_OVER_STEP + 1);
+    EXPECT_EQ(ox::WorldManager::getInstance().getSceneGraph().objectsOfType("note").getCount(),
+              Conductor::NOTE_COUNT);
+    EXPECT_EQ(game.log().count("Music::stop(): Stopping music."), 1);
 }
 
 }  // namespace

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Plays the whole song of the built game in a real window at perfect timing,
+# on an X server of its own (Xvfb): build/perfect-play presses P and then the
+# lane key of every note of the game's chart at the P press + (entry + 63) x
+# the frame time. Prints the final score, the music's clock against the step
+# clock when the music stops (and the largest difference during the song),
+# how punctual the presses were, the "Can't keep up!" lines and the load.
+#   ./dev.sh tools/perfect-play.sh [--pulse] [--early MS] [BUILD_DIR]
+# --pulse plays the sound through a private PulseAudio server with a null
+# sink (client latency PULSE_LATENCY_MSEC, 60 ms unless set); without it no
+# sound server is reachable and the audio library falls back to its null
+# device. --early presses the lane keys MS milliseconds before those times.
+# The game's log stays in BUILD_DIR/perfect-play.log.
+set -euo pipefail
+if [ -z "${PERFECT_PLAY_X:-}" ]; then
+  export PERFECT_PLAY_X=1
+  exec xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" "$0" "$@"
+fi
+pulse=0
+early=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --pulse) pulse=1; shift ;;
+    --early) early="$2"; shift 2 ;;
+    *) break ;;
+  esac
+done
+build_dir=$(realpath "${1:-build}")
+player="$build_dir/perfect-play"
+[ -x "$player" ] || { echo "perfect-play: no $player; build first" >&2; exit 1; }
+
+source "$(dirname "$0")/game-window.sh"
+server=""
+stop_all() {
+  if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
+  cleanup_game
+}
+trap stop_all EXIT
+game_work "$build_dir/run"
+
+export ALSA_CONFIG_PATH=/dev/null
+if [ "$pulse" = 1 ]; then
+  export PULSE_SERVER="unix:$work/pulse" PULSE_LATENCY_MSEC="${PULSE_LATENCY_MSEC:-60}"
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --realtime=no \
+    --high-priority=no -L "module-null-sink sink_name=null rate=48000" \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$work/pulse" \
+    >pulse.txt 2>&1 &
+  server=$!
+  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl info >/dev/null 2>&1 || fail "the sound server did not start: $(cat pulse.txt)"
+  sound="PulseAudio null sink, PULSE_LATENCY_MSEC=$PULSE_LATENCY_MSEC"
+else
+  export PULSE_SERVER="unix:$work/no-server"
+  sound="no sound server"
+fi
+
+start_game
+"$player" "$early" >player.txt &
+player_pid=$!
+if [ "$pulse" = 1 ]; then
+  sleep 3
+  pactl list short sink-inputs | grep -q . || fail "the game plays nothing on the sound server"
+fi
+wait "$player_pid" || fail "the player failed: $(cat player.txt)"
+# The song ends the game by itself.
+for _ in $(seq 300); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+status=0
+wait "$game" || status=$?
+game=""
+cp orvix.log "$build_dir/perfect-play.log"
+[ "$status" -eq 0 ] || fail "the game's exit code was $status"
+
+echo "perfect-play: sound: $sound;" \
+  "$(grep -oE "Playing audio on '[^']*'|No audio playback device opened" orvix.log | head -n 1 || true)"
+cat stdout.txt player.txt
+grep -F 'Conductor::playStep(): Music stops' orvix.log | sed -E 's/^.*Conductor::playStep\(\): /perfect-play: /' ||
+  echo "perfect-play: no drift line in the log"
+# The rows at which the notes were hit (the perfect window is rows 17 to 18
+# on 24 rows, a quarter row a step), with their points.
+{ grep -F 'Note::score(): ' orvix.log || true; } | sed -nE 's/.* hit at row ([0-9.]+): ([0-9]+) points\./\1:\2/p' |
+  sort | uniq -c | awk '{ s = s " " $2 " x" $1 } END { print "perfect-play: hits at row:points x count:" s }'
+echo "perfect-play: Can't keep up: $(grep -c "Can't keep up!" orvix.log || true)" \
+  "lines; load average $(cut -d' ' -f1-3 /proc/loadavg)"
