@@ -83,11 +83,6 @@ Conductor::Conductor()
       m_last_offset(0),
       m_largest_drift(0),
       m_largest_drift_entry(0),
-      m_last_music_time(-1),
-      m_still_steps(0),
-      m_music_lead(0.0f),
-      m_music_steps(0),
-      m_start_lead(0.0f),
       m_music_start_step(0) {
     registerInterest(ox::STEP_EVENT);
     m_p_music = ox::ResourceManager::getInstance().getMusic("backing");
@@ -95,57 +90,14 @@ Conductor::Conductor()
 
 int Conductor::eventHandler(const ox::Event* p_e) {
     if (p_e->getType() == ox::STEP_EVENT && m_playing) {
-        const int due = dueEntries();
-        for (int i = 0; i < due; i++) {
-            playStep();
-            m_step_count++;
-        }
+        playStep();
+        m_step_count++;
         trackDrift();
     }
     return 0;
 }
 
-int Conductor::dueEntries() {
-    const int frame_time = ox::GameManager::getInstance().getFrameTime();
-    if (!followsMusic() || frame_time <= 0) {
-        return 1;
-    }
-    const int music_time = musicTime();
-    m_still_steps = music_time == m_last_music_time ? m_still_steps + 1 : 0;
-    m_last_music_time = music_time;
-    if (m_still_steps >= MUSIC_STALL_STEPS) {
-        return 1;
-    }
-    return followMusic(music_time - m_step_count * frame_time, frame_time);
-}
-
-int Conductor::followMusic(int lead, int frame_time) {
-    // The music's lead over the chart in its first MUSIC_AVERAGE_STEPS steps
-    // is how late the music started against the steps (the sound device's
-    // start-up, or a step running late as the music started), not drift:
-    // the chart keeps to the steps meanwhile and follows changes from it.
-    if (m_music_steps < MUSIC_AVERAGE_STEPS) {
-        m_start_lead += static_cast<float>(lead) / MUSIC_AVERAGE_STEPS;
-        m_music_steps++;
-        return 1;
-    }
-    // One entry a step while the change, averaged over about
-    // MUSIC_AVERAGE_STEPS steps, is within the slack; beyond it, one entry
-    // more or one less, and the average is taken as moved by it. The average
-    // ignores what the game loop makes up by itself: a step that runs late,
-    // and the steps after it that run early. The slack, more than half a
-    // frame, keeps readings of the music's clock, which moves in blocks of
-    // samples, from moving entries back and forth between neighbouring steps.
-    m_music_lead += (static_cast<float>(lead) - m_start_lead - m_music_lead) / MUSIC_AVERAGE_STEPS;
-    if (std::abs(m_music_lead) <= static_cast<float>(frame_time * MUSIC_SLACK_QUARTERS / 4)) {
-        return 1;
-    }
-    const int move = m_music_lead > 0 ? 1 : -1;
-    m_music_lead -= static_cast<float>(move * frame_time);
-    return 1 + move;
-}
-
-bool Conductor::followsMusic() const {
+bool Conductor::musicPlays() const {
     return m_p_music != nullptr && m_p_music->getMusic()->getStatus() == sf::Music::Status::Playing;
 }
 
@@ -200,7 +152,7 @@ int Conductor::musicTime() {
 }
 
 void Conductor::trackDrift() {
-    if (!followsMusic()) {
+    if (!musicPlays()) {
         return;
     }
     const int entry = m_step_count - 1;

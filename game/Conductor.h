@@ -22,13 +22,11 @@ enum class ChartAction : unsigned char {
     GAME_OVER,    ///< the song is over and so is the game
 };
 
-/// Keeps the song's time and plays the chart, one entry per frame time: the
-/// music on entry 0, each note on its entry, the music's stop and game over
-/// at the end, one entry a step. While the music plays, the chart follows
-/// the music's own clock: while the music's lead over the chart, on average,
-/// has moved more than a slack from its lead in the music's first steps,
-/// each step plays one entry more (two) or one less (none). Idle until the
-/// start screen sets it playing.
+/// Keeps the song's time in steps of the game loop and plays the chart: the
+/// music on its first step, each note on its step, the music's stop and game
+/// over at the end. It measures how far the music's own clock drifts from the
+/// steps and logs it as the music stops. Idle until the start screen sets it
+/// playing.
 class Conductor : public ox::Object {
 public:
     /// Number of lanes, and of lane characters.
@@ -43,24 +41,15 @@ public:
     static constexpr int MUSIC_STOP_STEP = 1608;
     /// Step at which the game ends.
     static constexpr int GAME_OVER_STEP = 1682;
-    /// Steps for which the music's clock may stand still and still be
-    /// followed; a music that stops moving (a stalled sound device) must not
-    /// stop the song.
-    static constexpr int MUSIC_STALL_STEPS = 30;
-    /// How far the music's clock may be from the chart's before the chart
-    /// moves to it, in quarters of the frame time.
-    static constexpr int MUSIC_SLACK_QUARTERS = 3;
-    /// Steps over which the music's lead over the chart is averaged.
-    static constexpr int MUSIC_AVERAGE_STEPS = 16;
 
     /// Idle at step 0, registered for step events, holding the "backing" music.
     Conductor();
 
-    /// Plays the chart's due entries on each step event while playing,
-    /// counting them. Always 0.
+    /// Plays the current step of the chart on each step event while playing,
+    /// then counts the step. Always 0.
     int eventHandler(const ox::Event* p_e) override;
 
-    /// Performs the chart's action for the next entry (the step count).
+    /// Performs the chart's action for the current step count.
     void playStep();
 
     /// Starts counting steps and playing the chart from the next step event.
@@ -68,27 +57,19 @@ public:
     void startPlaying();
     /// True once the song runs.
     bool isPlaying() const { return m_playing; }
-    /// Chart entries played since the song started.
+    /// Step events counted since the song started.
     int getStepCount() const { return m_step_count; }
 
     /// The chart's action at a step; NONE for steps outside the chart. A direct
     /// table lookup.
     static ChartAction chartAction(int step);
 
-    /// Milliseconds of backing music played since it started, loops included,
-    /// by the music's own clock; -1 without music. Virtual: another clock can
-    /// stand in for the music's.
-    virtual int musicTime();
-
 private:
-    /// Entries to play this step: one, or, when the music is followed and
-    /// away from the chart, two or none.
-    int dueEntries();
-    /// Entries to play this step given the music's lead over the chart: one,
-    /// or two or none while the lead has moved from where it started.
-    int followMusic(int lead, int frame_time);
+    /// Milliseconds of backing music played since it started, loops included,
+    /// by the music's own clock; -1 without music.
+    int musicTime();
     /// True while the music plays.
-    bool followsMusic() const;
+    bool musicPlays() const;
     /// While the music plays, compares its clock with the last entry played
     /// (its entry times the frame time) and keeps the largest difference.
     void trackDrift();
@@ -103,10 +84,5 @@ private:
     int m_largest_drift;        ///< Largest music minus step time so far, ms.
     int m_largest_drift_entry;  ///< The entry at which it was seen.
     ox::Clock m_music_clock;    ///< Real time since the music started.
-    int m_last_music_time;      ///< The music's time at the last step, ms.
-    int m_still_steps;          ///< Steps the music's time has not moved.
-    float m_music_lead;         ///< The music's average lead over the chart, ms.
-    int m_music_steps;          ///< Steps followed of the music, up to MUSIC_AVERAGE_STEPS.
-    float m_start_lead;         ///< The music's average lead in its first steps, ms.
     int m_music_start_step;     ///< The game loop's step count as the music started.
 };
