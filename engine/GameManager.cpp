@@ -23,7 +23,8 @@ const char* const STARS = "****************************************************"
 
 }  // namespace
 
-GameManager::GameManager() : m_game_over(false), m_frame_time(0), m_step_count(0) {
+GameManager::GameManager()
+    : m_game_over(false), m_frame_time(0), m_step_count(0), m_step_lateness(0) {
     setType("GameManager");
 }
 
@@ -180,6 +181,7 @@ void GameManager::run() {
 
 void GameManager::step(Clock& clock, std::int64_t& adjust) {
     clock.delta();
+    m_step_lateness = adjust;
     EventStep step_event(m_step_count);
     onEvent(&step_event);
     DisplayManager::getInstance().swapBuffers();
@@ -240,6 +242,10 @@ int GameManager::getFrameTime() const {
 
 int GameManager::getStepCount() const {
     return m_step_count;
+}
+
+std::int64_t GameManager::getStepLateness() const {
+    return m_step_lateness;
 }
 
 }  // namespace ox

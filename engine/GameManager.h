@@ -48,6 +48,12 @@ public:
     /// Number of steps completed since the loop began.
     int getStepCount() const;
 
+    /// How late the current step started against the loop's schedule of one
+    /// step every frame time, in microseconds (0 when on time). The steps
+    /// after a late one make it up; something that keeps real time from a
+    /// step (music started there) can take it into account.
+    std::int64_t getStepLateness() const;
+
 private:
     GameManager();
 
@@ -68,9 +74,10 @@ private:
     /// schedule, in microseconds: the previous step's oversleep or overrun.
     void step(Clock& clock, std::int64_t& adjust);
 
-    bool m_game_over;  ///< The loop ends after the current step when set.
-    int m_frame_time;  ///< Target step duration in milliseconds.
-    int m_step_count;  ///< Steps completed since run began.
+    bool m_game_over;              ///< The loop ends after the current step when set.
+    int m_frame_time;              ///< Target step duration in milliseconds.
+    int m_step_count;              ///< Steps completed since run began.
+    std::int64_t m_step_lateness;  ///< Lateness of the current step's start, microseconds.
 };
 
 }  // namespace ox

@@ -97,6 +97,15 @@ int Conductor::eventHandler(const ox::Event* p_e) {
     return 0;
 }
 
+void Conductor::startMusicOnSchedule() {
+    // The steps after a late one run early until the loop is back on its
+    // schedule; music started on a late step would stay behind them.
+    const std::int64_t late_us = ox::GameManager::getInstance().getStepLateness();
+    if (late_us > 0) {
+        m_p_music->getMusic()->setPlayingOffset(sf::microseconds(late_us));
+    }
+}
+
 bool Conductor::musicPlays() const {
     return m_p_music != nullptr && m_p_music->getMusic()->getStatus() == sf::Music::Status::Playing;
 }
@@ -109,6 +118,7 @@ void Conductor::playStep() {
                 m_music_clock.delta();
                 m_music_start_step = ox::GameManager::getInstance().getStepCount();
                 m_p_music->play(true);
+                startMusicOnSchedule();
             }
             break;
         case ChartAction::NOTE_LANE_0:

@@ -65,6 +65,9 @@ public:
     static ChartAction chartAction(int step);
 
 private:
+    /// Moves the music just started as far in as its step started late
+    /// against the game loop's schedule.
+    void startMusicOnSchedule();
     /// Milliseconds of backing music played since it started, loops included,
     /// by the music's own clock; -1 without music.
     int musicTime();

@@ -37,6 +37,7 @@ public:
         const int step = static_cast<const ox::EventStep*>(p_e)->getStepCount();
         event_counts.push_back(step);
         start_times.push_back(g_now);
+        lateness.push_back(GameManager::getInstance().getStepLateness());
         g_now += work.count(step) ? work[step] : 0;
         if (step == last_step) {
             GameManager::getInstance().setGameOver();
@@ -45,6 +46,7 @@ public:
     }
     std::vector<int> event_counts;
     Micros start_times;
+    Micros lateness;  // as the step saw it
     std::map<int, std::int64_t> work;
     int last_step = 0;
 };
@@ -102,7 +104,7 @@ TEST(GameLoop, StepCountsAndGameOverFromAHandler) {
 /// What a run did: every sleep, each step's start from the first, and the
 /// "Can't keep up!" lines with their step counts.
 struct Paced {
-    Micros sleeps, starts;
+    Micros sleeps, starts, lateness;
     Warnings warnings;
 };
 
@@ -115,7 +117,7 @@ Paced pace(int frame_time, const std::map<int, std::int64_t>& work,
     loop.p_stepper->work = work;
     loop.p_stepper->last_step = last_step;
     GameManager::getInstance().run();
-    Paced paced{g_sleeps, {}, loop.warnings()};
+    Paced paced{g_sleeps, {}, loop.p_stepper->lateness, loop.warnings()};
     for (std::int64_t t : loop.p_stepper->start_times) {
         paced.starts.push_back(t - loop.p_stepper->start_times[0]);
     }
@@ -144,6 +146,7 @@ TEST(GameLoop, PacingKeepsTheScheduleOfOneStepEveryFrame) {
     p = pace(20, {{1, 70000}}, {}, 5);
     EXPECT_EQ(p.sleeps, (Micros{20000, 10000, 20000}));
     EXPECT_EQ(p.starts, (Micros{0, 20000, 90000, 90000, 90000, 100000}));
+    EXPECT_EQ(p.lateness, (Micros{0, 0, 50000, 30000, 10000, 0}));
     EXPECT_TRUE(p.warnings.empty());
     // Further behind than the bound: a new schedule from now, and the warning
     // with the step's split, except on step 0.
