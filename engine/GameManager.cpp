@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
 
 #include "Clock.h"
 #include "Config.h"
@@ -27,6 +28,48 @@ GameManager::GameManager()
     : m_game_over(false), m_frame_time(0), m_step_count(0), m_step_lateness(0) {
     setType("GameManager");
 }
+
+namespace {
+
+/// One engine manager as the game manager starts and stops it: started in
+/// the table's order, stopped in the reverse order; the network manager only
+/// when the configuration turns networking on.
+struct ManagerEntry {
+    Manager& (*manager)();
+    bool networking_only;
+    const char* start_failure;
+    const char* started;
+    const char* stopped;
+};
+
+template <typename T>
+Manager& instanceOf() {
+    return T::getInstance();
+}
+
+// The path manager comes last: it takes its least cycle time from the frame time.
+const ManagerEntry MANAGERS[] = {
+    {instanceOf<DisplayManager>, false, "GameManager::startUp(): Error! Starting display manager.",
+     "Display manager started.", "Display manager stopped"},
+    {instanceOf<InputManager>, false, "GameManager::startUp(): Error! Starting input manager.",
+     "Input manager started.", "Input manager stopped"},
+    {instanceOf<NetworkManager>, true, "GameManager::startUp(): Error! Starting network manager.",
+     "Network manager started.", "Network manager stopped"},
+    {instanceOf<ResourceManager>, false,
+     "GameManager::startUp(): Error! Starting resource manager.", "Resource manager started.",
+     "Resource manager stopped"},
+    {instanceOf<WorldManager>, false, "GameManager::startUp(): Error starting world manager.",
+     "World manager started.", "World manager stopped"},
+    {instanceOf<PathManager>, false, "GameManager::startUp(): Error starting path manager.",
+     "Path manager started.", "Path manager stopped"},
+};
+
+/// True when the entry's manager takes part with this configuration.
+bool inUse(const ManagerEntry& entry) {
+    return !entry.networking_only || Config::getInstance().getNetworking();
+}
+
+}  // namespace
 
 GameManager& GameManager::getInstance() {
     static GameManager game_manager;
@@ -77,33 +120,11 @@ int GameManager::startUp() {
     log.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
 
     // The managers, in start-up order; the first that fails ends start-up.
-    if (startManager(DisplayManager::getInstance(),
-                     "GameManager::startUp(): Error! Starting display manager.",
-                     "Display manager started.") != 0 ||
-        startManager(InputManager::getInstance(),
-                     "GameManager::startUp(): Error! Starting input manager.",
-                     "Input manager started.") != 0) {
-        return -1;
-    }
-    if (config.getNetworking() &&
-        startManager(NetworkManager::getInstance(),
-                     "GameManager::startUp(): Error! Starting network manager.",
-                     "Network manager started.") != 0) {
-        return -1;
-    }
-    if (startManager(ResourceManager::getInstance(),
-                     "GameManager::startUp(): Error! Starting resource manager.",
-                     "Resource manager started.") != 0 ||
-        startManager(WorldManager::getInstance(),
-                     "GameManager::startUp(): Error starting world manager.",
-                     "World manager started.") != 0) {
-        return -1;
-    }
-    // The path manager comes last: it takes its least cycle time from the frame time.
-    if (startManager(PathManager::getInstance(),
-                     "GameManager::startUp(): Error starting path manager.",
-                     "Path manager started.") != 0) {
-        return -1;
+    for (const ManagerEntry& entry : MANAGERS) {
+        if (inUse(entry) &&
+            startManager(entry.manager(), entry.start_failure, entry.started) != 0) {
+            return -1;
+        }
     }
     fitWorldToWindow();
     seedRandom();
@@ -147,14 +168,11 @@ void GameManager::shutDown() {
                      "GameManager()::shutDown(): Warning! timeEndPeriod() cannot accept 1 msec.");
     }
     // The managers, in the reverse of start-up order.
-    stopManager(PathManager::getInstance(), "Path manager stopped");
-    stopManager(WorldManager::getInstance(), "World manager stopped");
-    stopManager(ResourceManager::getInstance(), "Resource manager stopped");
-    if (Config::getInstance().getNetworking()) {
-        stopManager(NetworkManager::getInstance(), "Network manager stopped");
+    for (auto entry = std::rbegin(MANAGERS); entry != std::rend(MANAGERS); ++entry) {
+        if (inUse(*entry)) {
+            stopManager(entry->manager(), entry->stopped);
+        }
     }
-    stopManager(InputManager::getInstance(), "Input manager stopped");
-    stopManager(DisplayManager::getInstance(), "Display manager stopped");
     log.writeLog("%s", STARS);
     log.writeLog("** Game engine stopped **");
     if (log.isStarted()) {
