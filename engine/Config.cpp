@@ -56,10 +56,6 @@ void readString(const std::string& value, std::string& setting) {
     }
 }
 
-const char* boolText(bool value) {
-    return value ? "true" : "false";
-}
-
 }  // namespace
 
 Config::Config()

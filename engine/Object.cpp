@@ -47,11 +47,6 @@ const unsigned int RECORD_ORDER[] = {
     SPEED, ACCELERATION, SHAPE,    FOLLOW_PATH, PATH,    AVOID_COLLISIONS,
 };
 
-/// "true" or "false", as the records' log lines show booleans.
-const char* boolText(bool value) {
-    return value ? "true" : "false";
-}
-
 /// The manager that delivers events of a label, or null when the engine has no
 /// manager for that label yet. Every interest goes through here.
 Manager* managerFor(const std::string& event_type) {

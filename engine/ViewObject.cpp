@@ -41,11 +41,6 @@ Vector locationPosition(int location, bool border) {
     return Vector(x, y);
 }
 
-/// "true" or "false", as the records' log lines show booleans.
-const char* boolText(bool value) {
-    return value ? "true" : "false";
-}
-
 /// True when a group is to be written: attr names it, or attr is 0 and the
 /// group is marked modified.
 bool groupWanted(unsigned int group, unsigned int attr, unsigned int modified) {

@@ -174,6 +174,10 @@ std::string toString(float f) {
     return ss.str();
 }
 
+const char* boolText(bool value) {
+    return value ? "true" : "false";
+}
+
 std::string toBitString(std::uint32_t bits) {
     return std::bitset<32>(bits).to_string();
 }

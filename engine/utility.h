@@ -32,6 +32,9 @@ std::string toString(int i);
 /// The default stream form of a float: up to six significant digits, no trailing zeros.
 std::string toString(float f);
 
+/// "true" or "false", as log lines show a boolean.
+const char* boolText(bool value);
+
 /// Exactly 32 characters '0' or '1', most significant bit first.
 std::string toBitString(std::uint32_t bits);
 
