@@ -3,6 +3,7 @@
 #include <climits>
 #include <istream>
 #include <ostream>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -39,13 +40,63 @@ int takeNextId() {
     return id;
 }
 
-/// The attributes of a record in the order they are written. DIRECTION comes
-/// before SPEED and FOLLOW_PATH before PATH, the reverse of their bit order.
-const unsigned int RECORD_ORDER[] = {
-    ID,    ACTIVE,       VISIBLE,  EVENTS,      BOX,     POSITION,
-    TYPE,  ANIMATION,    ALTITUDE, SOLIDNESS,   NO_SOFT, DIRECTION,
-    SPEED, ACCELERATION, SHAPE,    FOLLOW_PATH, PATH,    AVOID_COLLISIONS,
-};
+// Binary form, reading and log text of one record attribute, by its type.
+void writeField(std::ostream& os, bool value) {
+    writeBool(os, value);
+}
+void writeField(std::ostream& os, int value) {
+    writeInt32(os, value);
+}
+void writeField(std::ostream& os, float value) {
+    writeFloat(os, value);
+}
+void writeField(std::ostream& os, const std::string& value) {
+    writeString(os, value);
+}
+template <typename T>
+void writeField(std::ostream& os, const T& value) {
+    value.serialize(&os);
+}
+
+bool readField(std::istream& is, bool& value) {
+    return readBool(is, value);
+}
+bool readField(std::istream& is, int& value) {
+    return readInt32(is, value);
+}
+bool readField(std::istream& is, float& value) {
+    return readFloat(is, value);
+}
+template <typename T>
+bool readField(std::istream& is, T& value) {
+    return value.deserialize(&is) == 0;
+}
+
+void logField(const char* name, bool value) {
+    LogManager::getInstance().writeLog(25, "\t%s: %s", name, boolText(value));
+}
+void logField(const char* name, int value) {
+    LogManager::getInstance().writeLog(25, "\t%s: %d", name, value);
+}
+void logField(const char* name, float value) {
+    LogManager::getInstance().writeLog(25, "\t%s: %f", name, static_cast<double>(value));
+}
+void logField(const char* name, const std::string& value) {
+    LogManager::getInstance().writeLog(25, "\t%s: %s", name, value.c_str());
+}
+template <typename T>
+void logField(const char* name, const T& value) {
+    logField(name, value.toString());
+}
+
+/// Reads a value, starting from start, and applies it when it arrived whole. 0.
+template <typename T, typename Apply>
+int readThen(std::istream& is, Apply apply, T start = T()) {
+    if (readField(is, start)) {
+        apply(std::move(start));
+    }
+    return 0;
+}
 
 /// The manager that delivers events of a label, or null when the engine has no
 /// manager for that label yet. Every interest goes through here.
@@ -467,6 +518,18 @@ void Object::accelerate() {
     setVelocity(getVelocity() + m_acceleration);
 }
 
+/// A record attribute held in FIELD and applied through SETTER.
+template <auto FIELD, auto SETTER>
+Object::RecordField Object::plainField(unsigned int bit, const char* name) {
+    using Value =
+        std::remove_cv_t<std::remove_reference_t<decltype(std::declval<Object&>().*FIELD)>>;
+    return {bit, name, [](Object& o, std::ostream& os) { writeField(os, o.*FIELD); },
+            [](Object& o, std::istream& is, unsigned int) {
+                return readThen<Value>(is, [&](Value v) { (o.*SETTER)(std::move(v)); });
+            },
+            [](const Object& o, const char* field_name) { logField(field_name, o.*FIELD); }};
+}
+
 int Object::serialize(std::ostream* p_os, unsigned int attr) {
     const char* name = "Object::serialize()";
     if (streamMissing(p_os, name)) {
@@ -478,148 +541,17 @@ int Object::serialize(std::ostream* p_os, unsigned int attr) {
     log.writeLog(25, "\t%s", toBitString(attr).c_str());
     const unsigned int mask = attr != 0 ? attr : m_modified;
     writeUint32(*p_os, mask);
-    for (const unsigned int attribute : RECORD_ORDER) {
-        if ((mask & attribute) != 0) {
-            writeAttribute(*p_os, attribute);
-            m_modified &= ~attribute;
-            logAttribute(attribute);
+    const bool logging = log.getLogLevel() >= 25;
+    for (const RecordField& field : recordFields()) {
+        if ((mask & field.bit) != 0) {
+            field.write(*this, *p_os);
+            m_modified &= ~field.bit;
+            if (logging) {
+                field.log(*this, field.name);
+            }
         }
     }
     return checkStream(name, *p_os);
-}
-
-void Object::writeAttribute(std::ostream& os, unsigned int attribute) {
-    switch (attribute) {
-        case ID:
-            writeInt32(os, m_id);
-            break;
-        case ACTIVE:
-            writeBool(os, m_active);
-            break;
-        case VISIBLE:
-            writeBool(os, m_visible);
-            break;
-        case EVENTS:
-            writeInt32(os, getEventCount());
-            for (const std::string& label : m_events) {
-                writeString(os, label);
-            }
-            break;
-        case BOX:
-            m_box.serialize(&os);
-            break;
-        case POSITION:
-            m_position.serialize(&os);
-            break;
-        case TYPE:
-            writeString(os, m_type);
-            break;
-        case ANIMATION:
-            m_animation.serialize(&os);
-            m_animation.setModified(false);
-            break;
-        case ALTITUDE:
-            writeInt32(os, m_altitude);
-            break;
-        case SOLIDNESS:
-            writeInt32(os, m_solidness);
-            break;
-        case NO_SOFT:
-            writeBool(os, m_no_soft);
-            break;
-        case DIRECTION:
-            m_direction.serialize(&os);
-            break;
-        case SPEED:
-            writeFloat(os, m_speed);
-            break;
-        case ACCELERATION:
-            m_acceleration.serialize(&os);
-            break;
-        case SHAPE:
-            m_shape.serialize(&os);
-            break;
-        case FOLLOW_PATH:
-            writeBool(os, m_follow_path);
-            break;
-        case PATH:
-            m_path.serialize(&os);
-            break;
-        case AVOID_COLLISIONS:
-            writeBool(os, m_avoid_collisions);
-            break;
-        default:
-            break;
-    }
-}
-
-void Object::logAttribute(unsigned int attribute) const {
-    LogManager& log = LogManager::getInstance();
-    // The text forms are built only when the lines will be written.
-    if (log.getLogLevel() < 25) {
-        return;
-    }
-    switch (attribute) {
-        case ID:
-            log.writeLog(25, "\tID: %d", m_id);
-            break;
-        case ACTIVE:
-            log.writeLog(25, "\tACTIVE: %s", boolText(m_active));
-            break;
-        case VISIBLE:
-            log.writeLog(25, "\tVISIBLE: %s", boolText(m_visible));
-            break;
-        case EVENTS:
-            log.writeLog(25, "\tEVENTS: %d", getEventCount());
-            for (const std::string& label : m_events) {
-                log.writeLog(25, "\t\t%s (size %zu)", label.c_str(), label.size());
-            }
-            break;
-        case BOX:
-            log.writeLog(25, "\tBOX: %s", m_box.toString().c_str());
-            break;
-        case POSITION:
-            log.writeLog(25, "\tPOSITION: %s", m_position.toString().c_str());
-            break;
-        case TYPE:
-            log.writeLog(25, "\tTYPE: %s", m_type.c_str());
-            break;
-        case ANIMATION:
-            log.writeLog(25, "\tANIMATION: %s", m_animation.toString().c_str());
-            break;
-        case ALTITUDE:
-            log.writeLog(25, "\tALTITUDE: %d", m_altitude);
-            break;
-        case SOLIDNESS:
-            log.writeLog(25, "\tSOLIDNESS: %s", solidnessToString(m_solidness).c_str());
-            break;
-        case NO_SOFT:
-            log.writeLog(25, "\tNO_SOFT: %s", boolText(m_no_soft));
-            break;
-        case DIRECTION:
-            log.writeLog(25, "\tDIRECTION: %s", m_direction.toString().c_str());
-            break;
-        case SPEED:
-            log.writeLog(25, "\tSPEED: %f", static_cast<double>(m_speed));
-            break;
-        case ACCELERATION:
-            log.writeLog(25, "\tACCELERATION: %s", m_acceleration.toString().c_str());
-            break;
-        case SHAPE:
-            log.writeLog(25, "\tSHAPE: %s", m_shape.toString().c_str());
-            break;
-        case FOLLOW_PATH:
-            log.writeLog(25, "\tFOLLOW_PATH: %s", boolText(m_follow_path));
-            break;
-        case PATH:
-            log.writeLog(25, "\tPATH: %s", m_path.toString().c_str());
-            break;
-        case AVOID_COLLISIONS:
-            log.writeLog(25, "\tAVOID_COLLISIONS: %s", boolText(m_avoid_collisions));
-            break;
-        default:
-            break;
-    }
 }
 
 int Object::deserialize(std::istream* p_is, unsigned int* p_attr) {
@@ -634,19 +566,21 @@ int Object::deserialize(std::istream* p_is, unsigned int* p_attr) {
         *p_attr = mask;
     }
     log.writeLog(20, "Object::deserialize(): attr %u (%s)", mask, toBitString(mask).c_str());
-    for (const unsigned int attribute : RECORD_ORDER) {
-        if ((mask & attribute) == 0) {
+    const bool logging = log.getLogLevel() >= 25;
+    for (const RecordField& field : recordFields()) {
+        if ((mask & field.bit) == 0) {
             continue;
         }
-        if (readAttribute(*p_is, attribute, mask) == -1) {
+        if (field.read(*this, *p_is, mask) == -1) {
             return -1;
         }
         // A record cut short applies nothing past the cut.
         if (!p_is->good()) {
             break;
         }
-        if (attribute != EVENTS) {
-            logAttribute(attribute);
+        // The event labels are logged as they are read.
+        if (logging && field.bit != EVENTS) {
+            field.log(*this, field.name);
         }
     }
     m_modified = 0;
@@ -654,104 +588,73 @@ int Object::deserialize(std::istream* p_is, unsigned int* p_attr) {
     return checkStream(name, *p_is);
 }
 
-int Object::readAttribute(std::istream& is, unsigned int attribute, unsigned int mask) {
-    std::int32_t number = 0;
-    bool flag = false;
-    float real = 0.0f;
-    Vector vector;
-    switch (attribute) {
-        case ID:
-            if (readInt32(is, number)) {
-                takeId(number);
-            }
-            break;
-        case ACTIVE:
-            if (readBool(is, flag)) {
-                setActive(flag);
-            }
-            break;
-        case VISIBLE:
-            if (readBool(is, flag)) {
-                setVisible(flag);
-            }
-            break;
-        case EVENTS:
-            return readEvents(is);
-        case BOX: {
-            Box box;
-            if (box.deserialize(&is) == 0) {
-                setBox(box);
-            }
-            break;
-        }
-        case POSITION:
-            if (vector.deserialize(&is) == 0) {
-                setPosition(vector);
-            }
-            break;
-        case TYPE:
-            return readType(is);
-        case ANIMATION:
-            readAnimation(is, (mask & BOX) != 0);
-            break;
-        case ALTITUDE:
-            if (readInt32(is, number)) {
-                setAltitude(number);
-            }
-            break;
-        case SOLIDNESS:
-            if (readInt32(is, number)) {
-                setSolidness(static_cast<Solidness>(number));
-            }
-            break;
-        case NO_SOFT:
-            if (readBool(is, flag)) {
-                setNoSoft(flag);
-            }
-            break;
-        case DIRECTION:
-            if (vector.deserialize(&is) == 0) {
-                setDirection(vector);
-            }
-            break;
-        case SPEED:
-            if (readFloat(is, real)) {
-                setSpeed(real);
-            }
-            break;
-        case ACCELERATION:
-            if (vector.deserialize(&is) == 0) {
-                setAcceleration(vector);
-            }
-            break;
-        case SHAPE: {
-            Shape shape = m_shape;
-            if (shape.deserialize(&is) == 0) {
-                setShape(shape);
-            }
-            break;
-        }
-        case FOLLOW_PATH:
-            if (readBool(is, flag)) {
-                setFollowPath(flag);
-            }
-            break;
-        case PATH: {
-            Path path;
-            if (path.deserialize(&is) == 0) {
-                setPath(std::move(path));
-            }
-            break;
-        }
-        case AVOID_COLLISIONS:
-            if (readBool(is, flag)) {
-                setAvoidCollisions(flag);
-            }
-            break;
-        default:
-            break;
-    }
-    return 0;
+const std::vector<Object::RecordField>& Object::recordFields() {
+    // DIRECTION comes before SPEED and FOLLOW_PATH before PATH, the reverse
+    // of their bit order.
+    static const std::vector<RecordField> fields = {
+        {ID, "ID", [](Object& o, std::ostream& os) { writeField(os, o.m_id); },
+         [](Object& o, std::istream& is, unsigned int) {
+             return readThen<int>(is, [&](int id) { o.takeId(id); });
+         },
+         [](const Object& o, const char* name) { logField(name, o.m_id); }},
+        plainField<&Object::m_active, &Object::setActive>(ACTIVE, "ACTIVE"),
+        plainField<&Object::m_visible, &Object::setVisible>(VISIBLE, "VISIBLE"),
+        {EVENTS, "EVENTS",
+         [](Object& o, std::ostream& os) {
+             writeInt32(os, o.getEventCount());
+             for (const std::string& label : o.m_events) {
+                 writeString(os, label);
+             }
+         },
+         [](Object& o, std::istream& is, unsigned int) { return o.readEvents(is); },
+         [](const Object& o, const char* name) {
+             logField(name, o.getEventCount());
+             for (const std::string& label : o.m_events) {
+                 LogManager::getInstance().writeLog(25, "\t\t%s (size %zu)", label.c_str(),
+                                                    label.size());
+             }
+         }},
+        plainField<&Object::m_box, &Object::setBox>(BOX, "BOX"),
+        plainField<&Object::m_position, &Object::setPosition>(POSITION, "POSITION"),
+        {TYPE, "TYPE", [](Object& o, std::ostream& os) { writeField(os, o.m_type); },
+         [](Object& o, std::istream& is, unsigned int) { return o.readType(is); },
+         [](const Object& o, const char* name) { logField(name, o.m_type); }},
+        {ANIMATION, "ANIMATION",
+         [](Object& o, std::ostream& os) {
+             writeField(os, o.m_animation);
+             o.m_animation.setModified(false);
+         },
+         [](Object& o, std::istream& is, unsigned int mask) {
+             o.readAnimation(is, (mask & BOX) != 0);
+             return 0;
+         },
+         [](const Object& o, const char* name) { logField(name, o.m_animation); }},
+        plainField<&Object::m_altitude, &Object::setAltitude>(ALTITUDE, "ALTITUDE"),
+        {SOLIDNESS, "SOLIDNESS",
+         [](Object& o, std::ostream& os) { writeField(os, static_cast<int>(o.m_solidness)); },
+         [](Object& o, std::istream& is, unsigned int) {
+             return readThen<int>(is, [&](int n) { o.setSolidness(static_cast<Solidness>(n)); });
+         },
+         [](const Object& o, const char* name) {
+             logField(name, solidnessToString(o.m_solidness));
+         }},
+        plainField<&Object::m_no_soft, &Object::setNoSoft>(NO_SOFT, "NO_SOFT"),
+        plainField<&Object::m_direction, &Object::setDirection>(DIRECTION, "DIRECTION"),
+        plainField<&Object::m_speed, &Object::setSpeed>(SPEED, "SPEED"),
+        plainField<&Object::m_acceleration, &Object::setAcceleration>(ACCELERATION, "ACCELERATION"),
+        // A shape record leaves the fields it omits as they are.
+        {SHAPE, "SHAPE", [](Object& o, std::ostream& os) { writeField(os, o.m_shape); },
+         [](Object& o, std::istream& is, unsigned int) {
+             return readThen<Shape>(
+                 is, [&](Shape s) { o.setShape(std::move(s)); }, o.m_shape);
+         },
+         [](const Object& o, const char* name) { logField(name, o.m_shape); }},
+        plainField<&Object::m_follow_path, &Object::setFollowPath>(FOLLOW_PATH, "FOLLOW_PATH"),
+        plainField<&Object::m_path, &Object::setPath>(PATH, "PATH"),
+        plainField<&Object::m_avoid_collisions, &Object::setAvoidCollisions>(AVOID_COLLISIONS,
+                                                                             "AVOID_COLLISIONS"),
+    };
+    return fields;
 }
 
 int Object::readEvents(std::istream& is) {

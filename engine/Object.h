@@ -204,13 +204,21 @@ private:
     /// Takes the search in progress out of the path manager and deletes it.
     void dropPathFind();
 
-    /// Writes one attribute's binary form.
-    void writeAttribute(std::ostream& os, unsigned int attribute);
-    /// Logs one attribute's value at level 25, as the records' log lines show it.
-    void logAttribute(unsigned int attribute) const;
-    /// Reads one attribute and applies it when it arrived whole. 0, or -1
-    /// when a length or count is refused.
-    int readAttribute(std::istream& is, unsigned int attribute, unsigned int mask);
+    /// One attribute of a record: its bit and name, how it is written, how it
+    /// is read and applied (0, or -1 when a length or count is refused), and
+    /// its log line at level 25.
+    struct RecordField {
+        unsigned int bit;
+        const char* name;
+        void (*write)(Object& object, std::ostream& os);
+        int (*read)(Object& object, std::istream& is, unsigned int mask);
+        void (*log)(const Object& object, const char* name);
+    };
+    /// The attributes of a record, in the order they are written.
+    static const std::vector<RecordField>& recordFields();
+    /// The row of an attribute held in FIELD and applied through SETTER.
+    template <auto FIELD, auto SETTER>
+    static RecordField plainField(unsigned int bit, const char* name);
     /// Reads the event labels and, once all arrived, replaces the interests with them.
     int readEvents(std::istream& is);
     /// Reads the type and applies it; -1 when its length is refused.
