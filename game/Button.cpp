@@ -4,8 +4,10 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 
 #include <array>
+#include <cctype>
 
 #include "DisplayManager.h"
+#include "Lanes.h"
 
 namespace {
 
@@ -15,30 +17,21 @@ constexpr float PAD_RADIUS = 50.0f;
 constexpr std::size_t PAD_POINTS = 30;
 /// Ring width in pixels.
 constexpr float PAD_OUTLINE = 3.0f;
-/// Top-left corners of the pads' bounding boxes, in window pixels.
-constexpr std::array<sf::Vector2f, 4> PAD_CORNERS = {
-    sf::Vector2f(250, 600), sf::Vector2f(400, 600), sf::Vector2f(550, 600), sf::Vector2f(700, 600)};
-
-/// A pad's letter and its column offset from the middle of the display.
-struct PadLetter {
-    char letter;
-    double column_offset;
-};
-constexpr std::array<PadLetter, 4> PAD_LETTERS = {PadLetter{'Z', -17.0}, PadLetter{'X', -5.1},
-                                                  PadLetter{'C', 6.5}, PadLetter{'V', 17.8}};
+/// Top of the pads' bounding boxes, in window pixels.
+constexpr float PAD_TOP = 600.0f;
 /// Row of the pad letters.
 constexpr float PAD_LETTER_ROW = 19.8f;
 
 /// The four pad circles, made once and drawn every frame.
-const std::array<sf::CircleShape, 4>& padCircles() {
-    static const std::array<sf::CircleShape, 4> circles = [] {
-        std::array<sf::CircleShape, 4> made;
+const std::array<sf::CircleShape, lanes::COUNT>& padCircles() {
+    static const std::array<sf::CircleShape, lanes::COUNT> circles = [] {
+        std::array<sf::CircleShape, lanes::COUNT> made;
         for (std::size_t i = 0; i < made.size(); i++) {
             made[i] = sf::CircleShape(PAD_RADIUS, PAD_POINTS);
             made[i].setFillColor(sf::Color(0, 0, 0, 255));
             made[i].setOutlineColor(sf::Color(255, 0, 0, 255));
             made[i].setOutlineThickness(PAD_OUTLINE);
-            made[i].setPosition(PAD_CORNERS[i]);
+            made[i].setPosition(sf::Vector2f(lanes::LANES[i].pad_left, PAD_TOP));
         }
         return made;
     }();
@@ -61,9 +54,10 @@ int Button::draw() {
         }
     }
     const int middle = display.getHorizontal() / 2;
-    for (const PadLetter& pad : PAD_LETTERS) {
-        const float column = static_cast<float>(middle + pad.column_offset);
-        display.drawCh(ox::Vector(column, PAD_LETTER_ROW), pad.letter, ox::RED, 0.0f);
+    for (const lanes::Lane& lane : lanes::LANES) {
+        const auto column = static_cast<float>(middle + lane.pad_letter_column);
+        const auto letter = static_cast<char>(std::toupper(static_cast<unsigned char>(lane.key)));
+        display.drawCh(ox::Vector(column, PAD_LETTER_ROW), letter, ox::RED, 0.0f);
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "Event.h"
 #include "EventStep.h"
 #include "GameManager.h"
+#include "Lanes.h"
 #include "LogManager.h"
 #include "Music.h"
 #include "Note.h"
@@ -125,8 +126,9 @@ void Conductor::playStep() {
         case ChartAction::NOTE_LANE_1:
         case ChartAction::NOTE_LANE_2:
         case ChartAction::NOTE_LANE_3:
-            new Note(LANE_KEYS[static_cast<std::size_t>(action) -
-                               static_cast<std::size_t>(ChartAction::NOTE_LANE_0)]);
+            new Note(lanes::LANES[static_cast<std::size_t>(action) -
+                                  static_cast<std::size_t>(ChartAction::NOTE_LANE_0)]
+                         .key);
             break;
         case ChartAction::STOP_MUSIC:
             if (m_p_music != nullptr) {

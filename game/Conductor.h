@@ -29,10 +29,6 @@ enum class ChartAction : unsigned char {
 /// playing.
 class Conductor : public ox::Object {
 public:
-    /// Number of lanes, and of lane characters.
-    static constexpr int LANE_COUNT = 4;
-    /// The lane characters, lane 0 to 3, which are also the lane keys.
-    static constexpr std::array<char, LANE_COUNT> LANE_KEYS = {'z', 'x', 'c', 'v'};
     /// Notes in the chart.
     static constexpr int NOTE_COUNT = 181;
     /// Step at which the backing music starts.

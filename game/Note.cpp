@@ -7,38 +7,13 @@
 #include "EventKeyboard.h"
 #include "EventOut.h"
 #include "EventView.h"
+#include "Lanes.h"
 #include "LogManager.h"
 #include "ResourceManager.h"
 #include "Sound.h"
 #include "WorldManager.h"
 
 namespace {
-
-/// One lane: its note character, key, drum sound and column offset from the
-/// middle of the display.
-struct Lane {
-    char key;
-    ox::Keyboard::Key keyboard_key;
-    const char* sound_label;
-    int column_offset;
-};
-
-constexpr Lane LANES[] = {
-    {'z', ox::Keyboard::Z, "bass", -17},
-    {'x', ox::Keyboard::X, "tom", -5},
-    {'c', ox::Keyboard::C, "snare", 6},
-    {'v', ox::Keyboard::V, "cymbal", 18},
-};
-
-/// The lane of a note character, or null.
-const Lane* laneOf(char key) {
-    for (const Lane& lane : LANES) {
-        if (lane.key == key) {
-            return &lane;
-        }
-    }
-    return nullptr;
-}
 
 /// The tag of the score board's view events.
 const std::string SCORE_TAG = "Score";
@@ -57,7 +32,7 @@ Note::Note(char key) : m_key(key), m_hit(false), m_p_sound(nullptr) {
     setType("note");
     setVelocity(ox::Vector(0.0f, ROWS_PER_STEP));
     setAltitude(3);
-    const Lane* p_lane = laneOf(key);
+    const lanes::Lane* p_lane = lanes::laneOf(key);
     if (p_lane != nullptr) {
         m_p_sound = ox::ResourceManager::getInstance().getSound(p_lane->sound_label);
     } else {
@@ -68,8 +43,8 @@ Note::Note(char key) : m_key(key), m_hit(false), m_p_sound(nullptr) {
 }
 
 int Note::laneColumn(char key, int h) {
-    const Lane* p_lane = laneOf(key);
-    return h / 2 + (p_lane != nullptr ? p_lane->column_offset : 0);
+    const lanes::Lane* p_lane = lanes::laneOf(key);
+    return h / 2 + (p_lane != nullptr ? p_lane->note_column : 0);
 }
 
 int Note::eventHandler(const ox::Event* p_e) {
@@ -90,17 +65,17 @@ int Note::eventHandler(const ox::Event* p_e) {
 }
 
 void Note::keyboard(const ox::EventKeyboard* p_keyboard_event) {
-    const Lane* p_lane = laneOf(m_key);
+    const lanes::Lane* p_lane = lanes::laneOf(m_key);
     const bool lane_key = p_lane != nullptr && p_keyboard_event->getKey() == p_lane->keyboard_key;
     const float y = getPosition().getY();
-    const int c = ox::DisplayManager::getInstance().getVertical() / 2;
+    const auto c = static_cast<float>(ox::DisplayManager::getInstance().getVertical() / 2);
     // The perfect window lies inside the good one; a note in it is never
     // scored as good.
-    if (c + 5 < y && y < c + 6 && !m_hit) {
+    if (c + lanes::PERFECT_FROM < y && y < c + lanes::PERFECT_TO && !m_hit) {
         if (lane_key) {
             score(PERFECT_POINTS);
         }
-    } else if (c + 4 < y && y < c + 7 && !m_hit) {
+    } else if (c + lanes::GOOD_FROM < y && y < c + lanes::GOOD_TO && !m_hit) {
         if (lane_key) {
             score(GOOD_POINTS);
         }

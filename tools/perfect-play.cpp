@@ -17,6 +17,7 @@
 
 #include "Conductor.h"
 #include "Config.h"
+#include "Lanes.h"
 #include "Note.h"
 
 namespace {
@@ -33,10 +34,10 @@ struct Press {
 /// Steps from the step that reads P to the one that should read a note's key
 /// when the note is in the middle of its perfect window: the chart's entry 0
 /// plays on the step after P's, and a note falls from START_ROW to the middle
-/// of the window, rows c + 5 to c + 6 below the centre row c, in the steps
-/// this returns less one.
+/// of the window below the centre row, in the steps this returns less one.
 int stepsToPerfect(int rows) {
-    const float middle = static_cast<float>(rows / 2) + 5.5f;
+    const float middle =
+        static_cast<float>(rows / 2) + (lanes::PERFECT_FROM + lanes::PERFECT_TO) / 2;
     return 1 + static_cast<int>((middle - Note::START_ROW) / Note::ROWS_PER_STEP);
 }
 
@@ -47,9 +48,9 @@ std::vector<Press> schedule(std::chrono::milliseconds frame_time, int rows) {
     for (int entry = 0; entry <= Conductor::GAME_OVER_STEP; entry++) {
         const int action = static_cast<int>(Conductor::chartAction(entry));
         const int lane = action - static_cast<int>(ChartAction::NOTE_LANE_0);
-        if (lane >= 0 && lane < Conductor::LANE_COUNT) {
-            presses.push_back({(entry + ahead) * frame_time,
-                               Conductor::LANE_KEYS[static_cast<std::size_t>(lane)]});
+        if (lane >= 0 && lane < lanes::COUNT) {
+            presses.push_back(
+                {(entry + ahead) * frame_time, lanes::LANES[static_cast<std::size_t>(lane)].key});
         }
     }
     return presses;

@@ -10,6 +10,7 @@
 #include "GameManager.h"
 #include "GameStart.h"
 #include "InputManager.h"
+#include "Lanes.h"
 #include "LogManager.h"
 #include "Note.h"
 #include "ObjectListIterator.h"
@@ -106,18 +107,15 @@ void Player::watch() {
 
 void Player::playPerfectly() {
     const float c = static_cast<float>(ox::DisplayManager::getInstance().getVertical() / 2);
-    const std::pair<char, ox::Keyboard::Key> lanes[] = {{'z', ox::Keyboard::Z},
-                                                        {'x', ox::Keyboard::X},
-                                                        {'c', ox::Keyboard::C},
-                                                        {'v', ox::Keyboard::V}};
     const ox::ObjectList on_field =
         ox::WorldManager::getInstance().getSceneGraph().objectsOfType("note");
-    for (const auto& [lane, key] : lanes) {
+    for (const lanes::Lane& lane : lanes::LANES) {
         for (ox::ObjectListIterator it(&on_field); !it.isDone(); it.next()) {
             const auto* p_note = static_cast<const Note*>(it.currentObject());
             const float y = p_note->getPosition().getY();
-            if (p_note->getKey() == lane && !p_note->isHit() && c + 5 < y && y < c + 6) {
-                tapKey(key);
+            if (p_note->getKey() == lane.key && !p_note->isHit() && c + lanes::PERFECT_FROM < y &&
+                y < c + lanes::PERFECT_TO) {
+                tapKey(lane.keyboard_key);
                 break;
             }
         }
