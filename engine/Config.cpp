@@ -215,9 +215,6 @@ void Config::logConfig() {
     log.writeLog(1, "-----------------------------------");
 }
 
-std::string Config::getConfigText() const {
-    return m_config_text;
-}
 int Config::getWindowHorizontalPixels() const {
     return m_window_horizontal_pixels;
 }

@@ -30,8 +30,6 @@ public:
     /// Writes the configuration block to the log at level 1.
     void logConfig();
 
-    /// The text the settings were last read from.
-    std::string getConfigText() const;
     /// Window width in pixels.
     int getWindowHorizontalPixels() const;
     /// Window height in pixels.

@@ -71,9 +71,7 @@ DisplayManager& DisplayManager::getInstance() {
 
 int DisplayManager::startUp() {
     LogManager& log = LogManager::getInstance();
-    if (isStarted()) {
-        log.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                     getType().c_str());
+    if (refuseRestart()) {
         return -1;
     }
     const Config& config = Config::getInstance();

@@ -8,9 +8,6 @@ namespace ox {
 /// Label of the path event.
 inline const std::string PATH_EVENT = "ox-path";
 
-/// Status of a path search that found a path.
-const int PATH_FOUND_STATUS = 2;
-
 /// A path search has ended; sent by the path manager to the searching object.
 class EventPath : public Event {
 public:
@@ -19,7 +16,8 @@ public:
 
     /// Sets the outcome of the search.
     void setStatus(int new_status) { m_status = new_status; }
-    /// The outcome of the search (PATH_FOUND_STATUS when a path was found).
+    /// The outcome of the search, as PathFind::cycleOnce reports it (PathFind::FOUND
+    /// when a path was found).
     int getStatus() const { return m_status; }
     /// Sets the waypoints found (copied).
     void setPath(const Path& new_path) { m_path = new_path; }

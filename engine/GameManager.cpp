@@ -95,9 +95,7 @@ void GameManager::stopManager(Manager& manager, const char* stopped) {
 
 int GameManager::startUp() {
     LogManager& log = LogManager::getInstance();
-    if (isStarted()) {
-        log.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                     getType().c_str());
+    if (refuseRestart()) {
         return -1;
     }
     Config& config = Config::getInstance();

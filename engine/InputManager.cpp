@@ -137,9 +137,7 @@ InputManager& InputManager::getInstance() {
 
 int InputManager::startUp() {
     LogManager& log = LogManager::getInstance();
-    if (isStarted()) {
-        log.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                     getType().c_str());
+    if (refuseRestart()) {
         return -1;
     }
     if (Config::getInstance().getHeadless()) {

@@ -30,9 +30,7 @@ LogManager::~LogManager() {
 }
 
 int LogManager::startUp() {
-    if (isStarted()) {
-        writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                 getType().c_str());
+    if (refuseRestart()) {
         return -1;
     }
     const char* p_env = std::getenv("ORVIX_LOG");

@@ -44,6 +44,14 @@ void Manager::setType(std::string new_type) {
     m_type = std::move(new_type);
 }
 
+bool Manager::refuseRestart() const {
+    if (m_is_started) {
+        LogManager::getInstance().writeLog("%s::startup(): Warning! %s already started.",
+                                           m_type.c_str(), m_type.c_str());
+    }
+    return m_is_started;
+}
+
 bool Manager::isStarted() const {
     return m_is_started;
 }

@@ -54,6 +54,11 @@ public:
     /// returns how many of them handled it.
     int onEvent(const Event* p_event) const;
 
+protected:
+    /// For a manager's own startUp: true, with a warning logged, when the
+    /// manager is started already and must refuse to start again.
+    bool refuseRestart() const;
+
 private:
     /// Index of the entry in use for the label, or -1.
     int findEntry(const std::string& event_type) const;

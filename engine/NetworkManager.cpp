@@ -53,9 +53,7 @@ NetworkManager& NetworkManager::getInstance() {
 
 int NetworkManager::startUp() {
     LogManager& log = LogManager::getInstance();
-    if (isStarted()) {
-        log.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                     getType().c_str());
+    if (refuseRestart()) {
         return -1;
     }
     const int code = platform::startSockets();

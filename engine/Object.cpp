@@ -98,19 +98,19 @@ int readThen(std::istream& is, Apply apply, T start = T()) {
     return 0;
 }
 
-/// The manager that delivers events of a label, or null when the engine has no
-/// manager for that label yet. Every interest goes through here.
-Manager* managerFor(const std::string& event_type) {
+/// The manager that delivers events of a label: the world manager for every
+/// label no other manager sends. Every interest goes through here.
+Manager& managerFor(const std::string& event_type) {
     if (event_type == STEP_EVENT) {
-        return &GameManager::getInstance();
+        return GameManager::getInstance();
     }
     if (event_type == KEYBOARD_EVENT || event_type == MOUSE_EVENT) {
-        return &InputManager::getInstance();
+        return InputManager::getInstance();
     }
     if (EventNetwork::isNetworkLabel(event_type)) {
-        return &NetworkManager::getInstance();
+        return NetworkManager::getInstance();
     }
-    return &WorldManager::getInstance();
+    return WorldManager::getInstance();
 }
 
 }  // namespace
@@ -393,13 +393,7 @@ int Object::registerInterest(std::string event_type) {
             MAX_OBJ_EVENTS, event_type.c_str());
         return -1;
     }
-    Manager* p_manager = managerFor(event_type);
-    if (p_manager == nullptr) {
-        log_manager.writeLog("Object::registerInterest(): Error! No manager delivers event '%s'.",
-                             event_type.c_str());
-        return -1;
-    }
-    if (p_manager->registerInterest(this, event_type) == -1) {
+    if (managerFor(event_type).registerInterest(this, event_type) == -1) {
         return -1;
     }
     m_events.push_back(std::move(event_type));
@@ -415,13 +409,7 @@ int Object::unregisterInterest(std::string event_type) {
                              event_type.c_str());
         return -1;
     }
-    Manager* p_manager = managerFor(event_type);
-    if (p_manager == nullptr) {
-        log_manager.writeLog("Object::unregisterInterest(): Error! No manager delivers event '%s'.",
-                             event_type.c_str());
-        return -1;
-    }
-    if (p_manager->unregisterInterest(this, event_type) == -1) {
+    if (managerFor(event_type).unregisterInterest(this, event_type) == -1) {
         return -1;
     }
     m_events.erase(found);
@@ -439,7 +427,7 @@ int Object::eventHandler(const Event* p_e) {
             "Object::eventHandler(): Error! Dynamic cast to EventPath failed.");
         return 0;
     }
-    if (p_path_event->getStatus() == PATH_FOUND_STATUS) {
+    if (p_path_event->getStatus() == PathFind::FOUND) {
         setPath(p_path_event->getPath());
         setFollowPath(true);
     }

@@ -31,9 +31,7 @@ PathManager& PathManager::getInstance() {
 
 int PathManager::startUp() {
     LogManager& log_manager = LogManager::getInstance();
-    if (isStarted()) {
-        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                             getType().c_str());
+    if (refuseRestart()) {
         return -1;
     }
     m_min_cycle_time = GameManager::getInstance().getFrameTime() / 10;

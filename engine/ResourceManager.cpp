@@ -656,9 +656,7 @@ ResourceManager& ResourceManager::getInstance() {
 }
 
 int ResourceManager::startUp() {
-    if (isStarted()) {
-        LogManager::getInstance().writeLog("%s::startup(): Warning! %s already started.",
-                                           getType().c_str(), getType().c_str());
+    if (refuseRestart()) {
         return -1;
     }
     m_sprite_count = 0;

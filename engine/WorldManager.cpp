@@ -81,9 +81,7 @@ bool WorldManager::isValid(std::string event_name) const {
 
 int WorldManager::startUp() {
     LogManager& log_manager = LogManager::getInstance();
-    if (isStarted()) {
-        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                             getType().c_str());
+    if (refuseRestart()) {
         return -1;
     }
     m_deletions.clear();
