@@ -188,6 +188,7 @@ void GameManager::run() {
     LogManager::getInstance().writeLog(1, "GameManager::run(): starting game loop");
     m_game_over = false;
     m_step_count = 0;
+    LogManager::getInstance().setStepCount(m_step_count);
     std::int64_t adjust = 0;
     do {
         step(clock, adjust);
@@ -242,6 +243,7 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
         }
     }
     m_step_count++;
+    LogManager::getInstance().setStepCount(m_step_count);
 }
 
 void GameManager::setGameOver(bool new_game_over) {

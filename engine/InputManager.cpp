@@ -19,6 +19,16 @@ namespace {
 
 using SfKey = sf::Keyboard::Key;
 
+/// One key the engine knows: the window library's key that produces it, the
+/// engine key, its printable name ("" when it has none) and whether the
+/// per-frame key-down poll covers it.
+struct KeyBinding {
+    sf::Keyboard::Key sfml_key;  ///< The window library's key.
+    Keyboard::Key key;           ///< The engine's key.
+    const char* name;            ///< Printable name, or "".
+    bool polled;                 ///< True when held keys of this kind send KEY_DOWN.
+};
+
 // Every key the engine knows. The first 73 rows are the polled keys in the
 // order the per-frame poll checks them; F11 and F12 give press and release
 // events only.
@@ -295,10 +305,6 @@ Keyboard::Key InputManager::toKey(sf::Keyboard::Key sfml_key) {
         }
     }
     return Keyboard::UNDEFINED_KEY;
-}
-
-std::span<const KeyBinding> InputManager::keyTable() {
-    return KEY_TABLE;
 }
 
 }  // namespace ox

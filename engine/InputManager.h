@@ -3,23 +3,12 @@
 #include <SFML/Window/Event.hpp>
 #include <SFML/Window/Keyboard.hpp>
 
-#include <span>
 #include <string>
 
 #include "EventKeyboard.h"
 #include "Manager.h"
 
 namespace ox {
-
-/// One key the engine knows: the window library's key that produces it, the
-/// engine key, its printable name ("" when it has none) and whether the
-/// per-frame key-down poll covers it.
-struct KeyBinding {
-    sf::Keyboard::Key sfml_key;  ///< The window library's key.
-    Keyboard::Key key;           ///< The engine's key.
-    const char* name;            ///< Printable name, or "".
-    bool polled;                 ///< True when held keys of this kind send KEY_DOWN.
-};
 
 /// Turns what the window reports into keyboard and mouse events: once per
 /// frame it drains the window's pending events, then polls the mouse buttons
@@ -54,10 +43,6 @@ public:
 
     /// The engine key the window library's key produces, or UNDEFINED_KEY.
     static Keyboard::Key toKey(sf::Keyboard::Key sfml_key);
-
-    /// Every key the engine knows, in the order the per-frame poll checks
-    /// them (the keys the poll skips come last).
-    static std::span<const KeyBinding> keyTable();
 
 private:
     InputManager();

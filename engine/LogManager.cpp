@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "Config.h"
-#include "GameManager.h"
 #include "utility.h"
 
 namespace ox {
@@ -79,8 +78,7 @@ int LogManager::writeLine(const char* fmt, va_list args) {
     if (m_log_time_string && std::fprintf(p_out, "%s ", timeString()) < 0) {
         failed = true;
     }
-    if (m_log_step_count &&
-        std::fprintf(p_out, "%4d ", GameManager::getInstance().getStepCount()) < 0) {
+    if (m_log_step_count && std::fprintf(p_out, "%4d ", m_step_count) < 0) {
         failed = true;
     }
     const int written = std::vfprintf(p_out, fmt, args);

@@ -50,6 +50,10 @@ public:
     /// True when every line is flushed.
     bool getFlush() const;
 
+    /// Sets the step count written in front of each line; the game loop
+    /// keeps it up to date.
+    void setStepCount(int step_count) { m_step_count = step_count; }
+
 private:
     LogManager();
 
@@ -60,6 +64,7 @@ private:
     int m_log_level;         ///< Lines of a greater level are not written.
     bool m_log_time_string;  ///< Prefix lines with the time of day.
     bool m_log_step_count;   ///< Prefix lines with the step count.
+    int m_step_count = 0;    ///< The game loop's step count.
     std::FILE* m_p_f;        ///< The open log file, or null.
 };
 

@@ -113,6 +113,9 @@ public:
     virtual void setShape(Shape new_shape);
     /// Starts or stops following the path.
     virtual void setFollowPath(bool follow = true);
+    /// True for an object placed on the screen rather than in the world,
+    /// which is drawn wherever the view is. False for a world object.
+    virtual bool isOnScreen() const { return false; }
 
     /// Unique identifier.
     int getId() const { return m_id; }

@@ -10,6 +10,7 @@
 #include "SplashOrvix.h"
 #include "Sprite.h"
 #include "WorldManager.h"
+#include "detail/splash.h"
 
 namespace ox {
 

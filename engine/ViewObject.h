@@ -50,6 +50,8 @@ public:
     /// Draws the text centred at the position, with its border when set.
     /// The sum of the drawing results (0 when all succeed).
     int draw() override;
+    /// True: a view object is placed on the screen.
+    bool isOnScreen() const override { return true; }
     /// Writes the object's record, then the VALUE group (the value) and the
     /// APPEARANCE group (view string, border, colour, location, draw-value
     /// flag), each when attr names it, or when attr is 0 and it is modified.

@@ -11,7 +11,6 @@
 #include "LogManager.h"
 #include "Object.h"
 #include "ObjectListIterator.h"
-#include "ViewObject.h"
 #include "geometry.h"
 #include "utility.h"
 
@@ -265,7 +264,7 @@ void WorldManager::draw() {
 void WorldManager::drawObject(Object* p_o) {
     // View objects sit on the screen, not in the world: their box says
     // nothing about whether they are in view.
-    if (boxIntersectsBox(getWorldBox(p_o), m_view) || dynamic_cast<ViewObject*>(p_o) != nullptr) {
+    if (boxIntersectsBox(getWorldBox(p_o), m_view) || p_o->isOnScreen()) {
         p_o->draw();
     }
 }
