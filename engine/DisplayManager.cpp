@@ -46,23 +46,16 @@ float charHeight() {
 }
 
 DisplayManager::DisplayManager()
-    : m_p_window(nullptr),
-      m_window_horizontal_pixels(0),
+    : m_window_horizontal_pixels(0),
       m_window_vertical_pixels(0),
       m_window_horizontal_chars(0),
       m_window_vertical_chars(0),
-      m_p_rectangle(nullptr),
       m_window_background_color(sf::Color::Black),
-      m_p_text(nullptr),
       m_window_clear(false) {
     setType("DisplayManager");
 }
 
-DisplayManager::~DisplayManager() {
-    delete m_p_text;
-    delete m_p_rectangle;
-    delete m_p_window;
-}
+DisplayManager::~DisplayManager() = default;
 
 DisplayManager& DisplayManager::getInstance() {
     static DisplayManager instance;
@@ -114,11 +107,7 @@ int DisplayManager::openWindow() {
     }
 
     // A window left open by an earlier start-up that failed later is replaced.
-    if (m_p_window != nullptr) {
-        m_p_window->close();
-        delete m_p_window;
-        m_p_window = nullptr;
-    }
+    closeWindow();
     // A negative configured size would wrap to an enormous unsigned window size.
     if (m_window_horizontal_pixels > 0 && m_window_vertical_pixels > 0) {
         const sf::VideoMode mode(sf::Vector2u(static_cast<unsigned>(m_window_horizontal_pixels),
@@ -126,13 +115,12 @@ int DisplayManager::openWindow() {
                                  32);
         const sf::State state =
             config.getWindowState() == 1 ? sf::State::Fullscreen : sf::State::Windowed;
-        m_p_window = new (std::nothrow)
-            sf::RenderWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
-                             static_cast<std::uint32_t>(config.getWindowStyle()), state);
+        m_p_window.reset(new (std::nothrow) sf::RenderWindow(
+            mode, sf::String(config.getWindowTitle(), std::locale()),
+            static_cast<std::uint32_t>(config.getWindowStyle()), state));
     }
     if (m_p_window == nullptr || !m_p_window->isOpen()) {
-        delete m_p_window;
-        m_p_window = nullptr;
+        m_p_window.reset();
         log.writeLog("DisplayManager::startUp(): Unable to allocate window!");
         return -1;
     }
@@ -155,14 +143,13 @@ int DisplayManager::openFont() {
 int DisplayManager::makeDrawingObjects() {
     LogManager& log = LogManager::getInstance();
     const Config& config = Config::getInstance();
-    delete m_p_rectangle;
-    m_p_rectangle = new (std::nothrow) sf::RectangleShape(sf::Vector2f(charWidth(), charHeight()));
+    m_p_rectangle.reset(new (std::nothrow)
+                            sf::RectangleShape(sf::Vector2f(charWidth(), charHeight())));
     if (m_p_rectangle == nullptr) {
         log.writeLog("DisplayManager::startUp(): Error! Unable to allocate rectangle.");
         return -1;
     }
-    delete m_p_text;
-    m_p_text = new (std::nothrow) sf::Text(m_font, "", 30);
+    m_p_text.reset(new (std::nothrow) sf::Text(m_font, "", 30));
     if (m_p_text == nullptr) {
         log.writeLog("DisplayManager::startUp(): Error! Unable to allocate text.");
         return -1;
@@ -179,17 +166,18 @@ int DisplayManager::makeDrawingObjects() {
     return 0;
 }
 
-void DisplayManager::shutDown() {
-    m_cells.clear();
+void DisplayManager::closeWindow() {
     if (m_p_window != nullptr) {
         m_p_window->close();
-        delete m_p_window;
-        m_p_window = nullptr;
+        m_p_window.reset();
     }
-    delete m_p_text;
-    m_p_text = nullptr;
-    delete m_p_rectangle;
-    m_p_rectangle = nullptr;
+}
+
+void DisplayManager::shutDown() {
+    m_cells.clear();
+    closeWindow();
+    m_p_text.reset();
+    m_p_rectangle.reset();
     Manager::shutDown();
     LogManager::getInstance().writeLog(5, "DisplayManager::shutDown(): successfully stopped.");
 }
@@ -264,7 +252,7 @@ void DisplayManager::flushCells() {
 sf::RenderWindow* DisplayManager::getWindow() {
     flushCells();
     m_window_clear = false;  // the caller may draw into it
-    return m_p_window;
+    return m_p_window.get();
 }
 
 int DisplayManager::drawCh(Vector world_pos, char ch, Color color, float rotation) {

@@ -7,6 +7,7 @@
 #include <SFML/Graphics/Text.hpp>
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "CellBatch.h"
@@ -89,7 +90,7 @@ public:
 
     /// The window for its events, keyboard and mouse, which nothing can draw
     /// into; null when headless or not started.
-    sf::WindowBase* getInputWindow() const { return m_p_window; }
+    sf::WindowBase* getInputWindow() const { return m_p_window.get(); }
 
 private:
     DisplayManager();
@@ -98,6 +99,8 @@ private:
     int openWindow();
     int openFont();
     int makeDrawingObjects();
+    /// Closes and releases the window, when there is one.
+    void closeWindow();
 
     /// Where one glyph's quad lies relative to its pen position, and where its
     /// pixels lie in the font's texture; none for a character without pixels.
@@ -114,15 +117,15 @@ private:
     /// Draws the batch of cells into the window and empties it.
     void flushCells();
 
-    sf::RenderWindow* m_p_window;
+    std::unique_ptr<sf::RenderWindow> m_p_window;  ///< Null when headless or not started.
     sf::Font m_font;
     int m_window_horizontal_pixels;
     int m_window_vertical_pixels;
     int m_window_horizontal_chars;
     int m_window_vertical_chars;
-    sf::RectangleShape* m_p_rectangle;
+    std::unique_ptr<sf::RectangleShape> m_p_rectangle;
     sf::Color m_window_background_color;
-    sf::Text* m_p_text;
+    std::unique_ptr<sf::Text> m_p_text;
     CellBatch m_cells;                         ///< Cells drawn and not yet in the window.
     bool m_window_clear;                       ///< Nothing but the clear colour in the window.
     std::array<CellGlyph, 256> m_cell_glyphs;  ///< By character, as an unsigned byte.

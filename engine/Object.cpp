@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <type_traits>
 #include <utility>
@@ -129,7 +130,6 @@ Object::Object()
       m_avoid_collisions(false),
       m_in_world(false),
       m_altitude(2),
-      m_p_path_find(nullptr),
       m_type("(Undefined)") {
     m_shape.setType(UNDEFINED_SHAPE);
     if (WorldManager::getInstance().insertObject(this) == -1) {
@@ -449,8 +449,8 @@ int Object::findPath(Object* p_target) {
 
 int Object::startPathFind(Vector goal, Object* p_target) {
     dropPathFind();
-    PathFind* p_path_find =
-        new PathFind(this, PathFind::cellAt(m_position), PathFind::cellAt(goal), p_target);
+    auto p_path_find = std::make_unique<PathFind>(this, PathFind::cellAt(m_position),
+                                                  PathFind::cellAt(goal), p_target);
     // Without a node grid (a world of no whole cell) the search is still run,
     // to fail and be reported like any other.
     if (p_path_find->hasNodes() && !(p_path_find->contains(p_path_find->getStart()) &&
@@ -458,14 +458,12 @@ int Object::startPathFind(Vector goal, Object* p_target) {
         LogManager::getInstance().writeLog(
             "Object::findPath(): Error! Position %s or goal %s is outside the world.",
             m_position.toString().c_str(), goal.toString().c_str());
-        delete p_path_find;
         return -1;
     }
-    if (PathManager::getInstance().insert(p_path_find) != 0) {
-        delete p_path_find;
+    if (PathManager::getInstance().insert(p_path_find.get()) != 0) {
         return -1;
     }
-    m_p_path_find = p_path_find;
+    m_p_path_find = std::move(p_path_find);
     return 0;
 }
 
@@ -473,9 +471,8 @@ void Object::dropPathFind() {
     if (m_p_path_find == nullptr) {
         return;
     }
-    PathManager::getInstance().remove(m_p_path_find);
-    delete m_p_path_find;
-    m_p_path_find = nullptr;
+    PathManager::getInstance().remove(m_p_path_find.get());
+    m_p_path_find.reset();
 }
 
 void Object::followPath() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -171,7 +172,7 @@ public:
     /// this object's box touches the target's. 0, or -1 when not started.
     int findPath(Object* p_target);
     /// The search in progress, or null.
-    PathFind* getPathFind() const { return m_p_path_find; }
+    PathFind* getPathFind() const { return m_p_path_find.get(); }
     /// True when any attribute is marked modified.
     bool isModified() const { return m_modified != 0; }
 
@@ -251,7 +252,7 @@ private:
     bool m_in_world;  ///< Taken into the world at construction.
     Vector m_acceleration;
     int m_altitude;
-    PathFind* m_p_path_find;  ///< Search in progress, owned; null for none.
+    std::unique_ptr<PathFind> m_p_path_find;  ///< Search in progress; null for none.
     std::string m_type;
     Animation m_animation;
     /// Registered event labels in registration order, at most MAX_OBJ_EVENTS.

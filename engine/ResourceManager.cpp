@@ -399,11 +399,10 @@ int readRobustFooter(std::istream* p_file) {
 }
 
 // A new sprite with room for frames frames, or null when it cannot be allocated.
-Sprite* newSprite(int frames) {
-    Sprite* p_sprite = new (std::nothrow) Sprite(frames);
+std::unique_ptr<Sprite> newSprite(int frames) {
+    std::unique_ptr<Sprite> p_sprite(new (std::nothrow) Sprite(frames));
     if (p_sprite != nullptr && p_sprite->getMaxFrameCount() != frames) {
-        delete p_sprite;
-        p_sprite = nullptr;
+        p_sprite.reset();
     }
     return p_sprite;
 }
@@ -543,7 +542,7 @@ Sprite* loadSimpleSprite(std::istream* p_file) {
     if (checkSimpleFrameCount(p_file, header) != 0) {
         return nullptr;
     }
-    Sprite* p_sprite = newSprite(header.frames);
+    std::unique_ptr<Sprite> p_sprite = newSprite(header.frames);
     if (p_sprite == nullptr) {
         log.writeLog("RM::loadSimpleSprite(): Error! Unable to create Sprite.");
         return nullptr;
@@ -554,10 +553,9 @@ Sprite* loadSimpleSprite(std::istream* p_file) {
     p_sprite->setColor(header.color);
     p_sprite->setTransparency(0);
     if (readSimpleBody(p_file, header, *p_sprite) != 0) {
-        delete p_sprite;
         return nullptr;
     }
-    return p_sprite;
+    return p_sprite.release();
 }
 
 Sprite* loadRobustSprite(std::istream* p_file) {
@@ -579,7 +577,7 @@ Sprite* loadRobustSprite(std::istream* p_file) {
     if (checkRobustFrameCount(header, body) != 0) {
         return nullptr;
     }
-    Sprite* p_sprite = newSprite(header.frames);
+    std::unique_ptr<Sprite> p_sprite = newSprite(header.frames);
     if (p_sprite == nullptr) {
         log.writeLog("RM::loadRobustSprite(): Error! Unable to create Sprite.");
         return nullptr;
@@ -591,10 +589,9 @@ Sprite* loadRobustSprite(std::istream* p_file) {
     if (setRobustColor(header, *p_sprite) != 0 ||
         readRobustFrames(header, header_end, body, *p_sprite) != 0 ||
         readRobustFooter(p_file) != 0) {
-        delete p_sprite;
         return nullptr;
     }
-    return p_sprite;
+    return p_sprite.release();
 }
 
 // ---- The audio device ----
@@ -633,19 +630,11 @@ void logPlaybackDevice() {
 // ---- The resource manager ----
 
 ResourceManager::ResourceManager()
-    : m_p_sprite(),
-      m_sprite_count(0),
-      m_sound_count(0),
-      m_music_count(0),
-      m_device_reported(false) {
+    : m_sprite_count(0), m_sound_count(0), m_music_count(0), m_device_reported(false) {
     setType("ResourceManager");
 }
 
-ResourceManager::~ResourceManager() {
-    for (int i = 0; i < m_sprite_count; i++) {
-        delete m_p_sprite[i];
-    }
-}
+ResourceManager::~ResourceManager() = default;
 
 ResourceManager& ResourceManager::getInstance() {
     // Before the instance: its musics open the device.
@@ -673,8 +662,7 @@ int ResourceManager::startUp() {
 
 void ResourceManager::shutDown() {
     for (int i = 0; i < m_sprite_count; i++) {
-        delete m_p_sprite[i];
-        m_p_sprite[i] = nullptr;
+        m_p_sprite[i].reset();
     }
     m_sprite_count = 0;
     for (int i = 0; i < m_sound_count; i++) {
@@ -712,13 +700,13 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
     file.clear();
     file.seekg(0);
 
-    Sprite* p_sprite = nullptr;
+    std::unique_ptr<Sprite> p_sprite;
     if (first_line == "<HEADER>") {
         log.writeLog(5, "RM::loadSprite(): assuming robust sprite file format.");
-        p_sprite = loadRobustSprite(&file);
+        p_sprite.reset(loadRobustSprite(&file));
     } else if (std::atoi(first_line.c_str()) >= 1) {
         log.writeLog(5, "RM::loadSprite(): assuming simple sprite file format.");
-        p_sprite = loadSimpleSprite(&file);
+        p_sprite.reset(loadSimpleSprite(&file));
     } else {
         log.writeLog("RM::loadSprite(): Error! Unknown sprite file format.");
         log.writeLog("RM::loadSprite(): First line is '%s'.", first_line.c_str());
@@ -728,9 +716,9 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
         return -1;
     }
     p_sprite->setLabel(label);
-    m_p_sprite[m_sprite_count] = p_sprite;
-    m_sprite_count++;
     logSpriteFrames(*p_sprite);
+    m_p_sprite[m_sprite_count] = std::move(p_sprite);
+    m_sprite_count++;
     log.writeLog(5, "RM::loadSprite(): Sprite '%s' loaded.", label.c_str());
     return 0;
 }
@@ -797,7 +785,7 @@ Sprite* ResourceManager::getSprite(std::string label) const {
     log.writeLog(5, "RM::getSprite(): Looking for sprite '%s'.", label.c_str());
     for (int i = 0; i < m_sprite_count; i++) {
         if (m_p_sprite[i] != nullptr && m_p_sprite[i]->getLabel() == label) {
-            return m_p_sprite[i];
+            return m_p_sprite[i].get();
         }
     }
     log.writeLog("RM::getSprite(): Warning! Sprite '%s' not found.", label.c_str());

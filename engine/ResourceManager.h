@@ -2,6 +2,7 @@
 
 #include <istream>
 #include <list>
+#include <memory>
 #include <string>
 
 #include "Frame.h"
@@ -114,7 +115,7 @@ private:
     // Logs the loaded sprite's frames row by row (level 15).
     void logSpriteFrames(const Sprite& sprite) const;
 
-    Sprite* m_p_sprite[MAX_SPRITES];
+    std::unique_ptr<Sprite> m_p_sprite[MAX_SPRITES];
     int m_sprite_count;
     Sound m_sound[MAX_SOUNDS];
     int m_sound_count;

@@ -7,18 +7,16 @@
 
 namespace ox {
 
-Sound::Sound() : m_p_sound(nullptr), m_label("[Undefined]") {}
+Sound::Sound() : m_label("[Undefined]") {}
 
-Sound::~Sound() {
-    delete m_p_sound;
-}
+Sound::~Sound() = default;
 
 int Sound::loadSound(std::string filename) {
     if (!m_sound_buffer.loadFromFile(std::filesystem::path(filename))) {
         return -1;
     }
     if (m_p_sound == nullptr) {
-        m_p_sound = new (std::nothrow) sf::Sound(m_sound_buffer);
+        m_p_sound.reset(new (std::nothrow) sf::Sound(m_sound_buffer));
         if (m_p_sound == nullptr) {
             LogManager::getInstance().writeLog(
                 "Sound::loadSound(): Error! Cannot allocate m_p_sound.");

@@ -3,6 +3,7 @@
 #include <SFML/Audio/Sound.hpp>
 #include <SFML/Audio/SoundBuffer.hpp>
 
+#include <memory>
 #include <string>
 
 namespace ox {
@@ -31,10 +32,10 @@ public:
     void stop();
 
     /// The SFML sound, null until the first successful load.
-    sf::Sound* getSound() const { return m_p_sound; }
+    sf::Sound* getSound() const { return m_p_sound.get(); }
 
 private:
-    sf::Sound* m_p_sound;
+    std::unique_ptr<sf::Sound> m_p_sound;
     sf::SoundBuffer m_sound_buffer;
     std::string m_label;
 };

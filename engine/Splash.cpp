@@ -64,9 +64,9 @@ const std::vector<std::string> UPRIGHT = {
 
 }  // namespace
 
-Sprite* buildSprite(int width, int height, Color color, const std::string& label,
-                    std::initializer_list<std::vector<std::string>> frames) {
-    auto* p_sprite = new Sprite(static_cast<int>(frames.size()));
+std::unique_ptr<Sprite> buildSprite(int width, int height, Color color, const std::string& label,
+                                    std::initializer_list<std::vector<std::string>> frames) {
+    auto p_sprite = std::make_unique<Sprite>(static_cast<int>(frames.size()));
     p_sprite->setWidth(width);
     p_sprite->setHeight(height);
     p_sprite->setColor(color);
@@ -103,7 +103,7 @@ Splash::Splash()
     : m_countdown(BANNER_COUNTDOWN),
       m_p_sprite(buildSprite(BANNER_WIDTH, BANNER_HEIGHT, GREEN, "splash", {SLANTED, UPRIGHT})) {
     Animation animation;
-    animation.setSprite(m_p_sprite);
+    animation.setSprite(m_p_sprite.get());
     animation.setSlowdownCount(-1);  // frozen: the frame changes only when the banner stops
     setAnimation(animation, true);
     setType("Splash");
@@ -130,7 +130,6 @@ Splash::Splash()
 Splash::~Splash() {
     unregisterInterest(STEP_EVENT);
     unregisterInterest(KEYBOARD_EVENT);
-    delete m_p_sprite;
 }
 
 int endSplashObject(Object* p_o, const Event* p_e, int key_result) {

@@ -1,4 +1,7 @@
 #pragma once
+
+#include <memory>
+
 #include "Object.h"
 
 namespace ox {
@@ -27,8 +30,8 @@ public:
     int eventHandler(const Event* p_e) override;
 
 private:
-    int m_countdown;     ///< Steps left before the banner stops.
-    Sprite* m_p_sprite;  ///< The banner sprite (owned).
+    int m_countdown;                     ///< Steps left before the banner stops.
+    std::unique_ptr<Sprite> m_p_sprite;  ///< The banner sprite.
 };
 
 }  // namespace ox

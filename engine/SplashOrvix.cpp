@@ -69,7 +69,7 @@ SplashOrvix::SplashOrvix(Vector target)
       m_p_sprite(buildSprite(11, 7, BLUE, "splash-orvix", {WINGS_UP, WINGS_DOWN})) {
     m_p_sprite->setSlowdown(2);
     Animation animation;
-    animation.setSprite(m_p_sprite);  // frame 0, advancing every 2 steps
+    animation.setSprite(m_p_sprite.get());  // frame 0, advancing every 2 steps
     setAnimation(animation, true);
     setType("SplashOrvix");
     setSolidness(SPECTRAL);
@@ -86,7 +86,6 @@ SplashOrvix::SplashOrvix(Vector target)
 SplashOrvix::~SplashOrvix() {
     unregisterInterest(STEP_EVENT);
     unregisterInterest(KEYBOARD_EVENT);
-    delete m_p_sprite;
 }
 
 int SplashOrvix::eventHandler(const Event* p_e) {
@@ -112,13 +111,12 @@ int SplashOrvix::eventHandler(const Event* p_e) {
 }
 
 void SplashOrvix::settle() {
-    Sprite* p_settled = buildSprite(9, 6, GREEN, "", {SETTLED});  // no label
+    std::unique_ptr<Sprite> p_settled = buildSprite(9, 6, GREEN, "", {SETTLED});  // no label
     Animation animation;
-    animation.setSprite(p_settled);
+    animation.setSprite(p_settled.get());
     setAnimation(animation, true);
     // The flying sprite goes only once nothing points at it any more.
-    delete m_p_sprite;
-    m_p_sprite = p_settled;
+    m_p_sprite = std::move(p_settled);
     setPosition(Vector(getPosition().getX() - 1, getPosition().getY()));
 }
 

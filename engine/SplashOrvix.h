@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "Object.h"
 #include "Vector.h"
 
@@ -27,9 +29,9 @@ private:
     /// Replaces the flying sprite with the still figure, one cell to the left.
     void settle();
 
-    Vector m_target;     ///< Where the rise ends.
-    int m_countdown;     ///< Steps of the rise left (negative afterwards).
-    Sprite* m_p_sprite;  ///< The sprite shown (owned).
+    Vector m_target;                     ///< Where the rise ends.
+    int m_countdown;                     ///< Steps of the rise left (negative afterwards).
+    std::unique_ptr<Sprite> m_p_sprite;  ///< The sprite shown.
 };
 
 }  // namespace ox

@@ -3,6 +3,7 @@
 // What the two splash objects share; internal to the engine, not installed.
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,9 @@ class Sprite;
 
 /// A sprite built in code: every frame is given as its rows, each padded with
 /// spaces on the right to the width (or cut to it). An empty label leaves the
-/// sprite's default one, as does the slowdown. The caller owns the result.
-Sprite* buildSprite(int width, int height, Color color, const std::string& label,
-                    std::initializer_list<std::vector<std::string>> frames);
+/// sprite's default one, as does the slowdown.
+std::unique_ptr<Sprite> buildSprite(int width, int height, Color color, const std::string& label,
+                                    std::initializer_list<std::vector<std::string>> frames);
 
 /// The ending shared by the splash objects. When the game is over, marks the
 /// object for deletion and gives 0; for a key, also sets game over and gives
