@@ -58,7 +58,14 @@ start_game() {
   done
   [ -n "$window" ] || fail "no window"
   xdotool windowraise "$window"
-  xdotool windowfocus --sync "$window"
+  # A window the server has not made viewable yet still refuses the focus
+  # (BadMatch): ask again until it takes it.
+  local tries=0
+  until timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null; do
+    tries=$((tries + 1))
+    [ "$tries" -lt 20 ] || fail "the window never took the focus"
+    sleep 0.2
+  done
   sleep 1
   xdotool key space
   wait_log "Looking for sprite 'gamestart'." 1

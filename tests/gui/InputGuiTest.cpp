@@ -94,8 +94,14 @@ TEST(InputGui, RealKeysAndMouseThroughTheGameLoop) {
     ASSERT_NE(p_window, nullptr);
     const unsigned long id = static_cast<unsigned long>(p_window->getNativeHandle());
     const std::string w = "--window " + std::to_string(id) + " ";
-    ASSERT_TRUE(ox_test::xdotool("windowraise " + std::to_string(id)));
-    ASSERT_TRUE(ox_test::xdotool("windowfocus --sync " + std::to_string(id)));
+    // A window not yet viewable refuses the focus: ask until it takes it.
+    bool focused = false;
+    for (int i = 0; i < 20 && !focused; i++) {
+        focused = ox_test::xdotool("windowraise " + std::to_string(id)) &&
+                  ox_test::xdotool("windowfocus --sync " + std::to_string(id));
+        std::this_thread::sleep_for(std::chrono::milliseconds(focused ? 0 : 200));
+    }
+    ASSERT_TRUE(focused);
 
     Listener& l = *new Listener;  // the world manager deletes it at shut-down
     l.window = id;
