@@ -10,7 +10,7 @@
 #include "Config.h"
 #include "DisplayManager.h"
 // The graphics tests' X connection helper (each benchmark is one source file).
-#include "../tests/support/XDisplay.cpp"
+#include "XDisplay.h"
 
 namespace {
 
@@ -64,8 +64,9 @@ void BM_FullScreenRedraw(benchmark::State& state) {
                                colors[(x + y) % 5], 0);
             }
         }
-        adding += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                      .count();
+        adding +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         display.swapBuffers();
         frame++;
     };

@@ -11,7 +11,7 @@
 #include "DisplayManager.h"
 #include "InputManager.h"
 // The graphics tests' X connection helper (each benchmark is one source file).
-#include "../tests/support/XDisplay.cpp"
+#include "XDisplay.h"
 
 namespace {
 
