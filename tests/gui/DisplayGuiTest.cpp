@@ -364,6 +364,14 @@ TEST_F(ViewsGuiTest, HigherAltitudesPaintOverLowerOnes) {
     image = capture();
     expectText(image, 20, 5, "M");
     EXPECT_EQ(pixelAt(image, 515, 115), sf::Color::Red);
+
+    // With the view moved 10 cells right and 2 down, world cell (20, 5)
+    // shows at window cell (10, 3).
+    ox::WorldManager& world = ox::WorldManager::getInstance();
+    world.setBoundary(ox::Box(Vector(0, 0), 160, 48));
+    world.setView(ox::Box(Vector(10, 2), 80, 24));
+    world.draw();
+    expectText(capture(), 10, 3, "M");
 }
 
 TEST_F(ViewsGuiTest, ShapeFillAlphaAndPlacement) {

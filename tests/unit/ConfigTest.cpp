@@ -34,7 +34,7 @@ TEST(Config, EverySettingIsReadAndLogged) {
         "frame_time:25,\r\nfont_scale:1.5,\nwindow_horizontal_pixels:800,\n"
         "window_vertical_pixels:600,\nwindow_horizontal_chars:100,\nwindow_vertical_chars:30,\n"
         "window_background_color:yellow,\nwindow_style:7,\nwindow_state:fullscreen,\n"
-        "window_title:Drum Game,\nshow_mouse:true,\nheadless:true,\nfont_file:f.ttf,\n"
+        "window_title:Drum Game,\nshow_mouse:true,\nheadless:true,\nfont_file:f#1.ttf,\n"
         "logfile:x.log,\nrandom_seed:-1,\nnetworking:false,\ngrid_width:3,\ngrid_height:4,\n"
         "quadtree_depth:5,\nquadtree_threshold:6,\n #signals:yes,\nsignals:no,");
     const Config& c = Config::getInstance();
@@ -49,7 +49,7 @@ TEST(Config, EverySettingIsReadAndLogged) {
                               "  Window vertical characters: 30\n  Window background color: 3\n"
                               "  Frame time: 25\n  Window style: 7\n  Window state: fullscreen\n"
                               "  Window title: DrumGame\n  Show mouse: true\n  Headless: true\n"
-                              "  Font file: f.ttf\n  Log file: x.log\n  Random seed: -1\n"
+                              "  Font file: f#1.ttf\n  Log file: x.log\n  Random seed: -1\n"
                               "  Networking: false\n  Scene graph: grid\n  Grid width: 3\n"
                               "  Grid height: 4\n" +
                               dashes + "\n");

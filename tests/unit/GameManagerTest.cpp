@@ -44,7 +44,12 @@ public:
         }
         return 1;
     }
+    int draw() override {
+        drawn_at.push_back(getPosition().getX());
+        return 0;
+    }
     std::vector<int> event_counts;
+    std::vector<float> drawn_at;  // where each frame drew it
     Micros start_times;
     Micros lateness;  // as the step saw it
     std::map<int, std::int64_t> work;
@@ -91,8 +96,12 @@ struct Loop {
 TEST(GameLoop, StepCountsAndGameOverFromAHandler) {
     Loop loop("frame_time:33,");
     loop.p_stepper->last_step = 4;
+    loop.p_stepper->setPosition(ox::Vector(10, 10));
+    loop.p_stepper->setVelocity(ox::Vector(1, 0));
     GameManager::getInstance().run();
     EXPECT_EQ(loop.p_stepper->event_counts, (std::vector<int>{0, 1, 2, 3, 4}));
+    // Each frame draws the world after moving it.
+    EXPECT_EQ(loop.p_stepper->drawn_at, (std::vector<float>{11, 12, 13, 14, 15}));
     EXPECT_EQ(GameManager::getInstance().getStepCount(), 5);
     // The next run starts afresh: the old game over does not end it at once.
     loop.p_stepper->event_counts.clear();

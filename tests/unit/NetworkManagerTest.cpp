@@ -438,6 +438,11 @@ TEST_F(Net, AFullSendQueueRefusesMoreAndDrainsWhole) {
     EXPECT_TRUE(received == expected) << received.size();
     EXPECT_EQ(nm().getQueuedBytes(writer), 0);
     EXPECT_EQ(nm().queue(expected.data(), chunk, writer), 0);  // room again
+    // Closing a connection takes its waiting bytes with it; the writer,
+    // renumbered, keeps its own.
+    ASSERT_EQ(nm().queue("r", 1, reader), 0);
+    ASSERT_EQ(nm().close(reader), 0);
+    EXPECT_EQ(nm().getQueuedBytes(0), static_cast<std::int64_t>(chunk));
 }
 
 TEST(NetworkInTheLoop, StartedServicedAndStoppedInItsPlaceOnlyWhenOn) {

@@ -105,6 +105,9 @@ TEST_F(ObjectDrawTest, AnimationSlowdownFreezeAndWrap) {
     m_sprite.setSlowdown(2);
     m_animation.setSprite(&m_sprite);
     EXPECT_EQ(play(7), (std::vector<int>{0, 0, 1, 1, 2, 2, 0}));
+    // Set again half-way through a frame, the sprite starts its slowdown afresh.
+    m_animation.setSprite(&m_sprite);
+    EXPECT_EQ(play(3), (std::vector<int>{0, 0, 1}));
     m_sprite.setSlowdown(1);
     m_animation.setSprite(&m_sprite);
     EXPECT_EQ(play(4), (std::vector<int>{0, 1, 2, 0}));

@@ -206,6 +206,13 @@ TEST(ObjectSerialization, HostileLengthsAndCountsAreRefused) {
     EXPECT_EQ(p_o->getEventName(2), "a");
     EXPECT_TRUE(world.log().containsPart("twice for event a."));
     EXPECT_FALSE(world.log().contains("Object::deserialize(): Error! Register interest: a"));
+    // Exactly as many labels as an object may hold are taken.
+    std::string hundred = le32(ox::EVENTS) + le32(100);
+    for (int i = 0; i < 100; i++) {
+        hundred += str("l" + std::to_string(i));
+    }
+    EXPECT_EQ(load(*p_o, hundred), 0);
+    EXPECT_EQ(p_o->getEventCount(), 100);
     EXPECT_EQ(load(*p_o, le32(ox::EVENTS) + le32(1) + str("b")), 0);
     ASSERT_EQ(p_o->getEventCount(), 1);
     EXPECT_TRUE(indexedRight(p_o));

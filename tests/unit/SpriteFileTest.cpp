@@ -138,6 +138,9 @@ TEST_F(SpriteFileTest, FormatErrorsAreReportedWithTheirLine) {
         {"<HEADER>\n</HEADER>\n", {}},
         {section("HEADER", ONE_FRAME) + section("BODY", {}), {}},
         {sectioned(ONE_FRAME, FRAME, {}), {}},
+        // A section that never ends.
+        {sectioned(ONE_FRAME).substr(0, sectioned(ONE_FRAME).rfind("</FOOTER>")),
+         {"readData(): Error! Stop at line 12, never encountered '</FOOTER>'."}},
         {"<HEADER>\nframes 1\nwidth 1\nheight 1\n</HEADER>\n<FOOTER>\n",
          {"readData(): Error line 6! Expected '<BODY>', have '<FOOTER>'."}},
     };

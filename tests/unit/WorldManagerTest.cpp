@@ -134,6 +134,15 @@ TEST(WorldManager, AvoidingCollisionsSlidesAlongTheObstacle) {
                                        "(avoid obstacles) cannot move."),
                   !c.moves);
     }
+    // Head-on into a block's corner, the mover turns off it sideways.
+    World world(80, 24, 5);
+    new Recorder(Vector(10, 10));
+    auto* p_mover = new Recorder(Vector(8, 8));
+    p_mover->setVelocity(Vector(2, 2));
+    p_mover->setAvoidCollisions(true);
+    EXPECT_EQ(wm().moveObject(p_mover, p_mover->predictPosition()), 0);
+    EXPECT_NEAR(p_mover->getPosition().getX(), 6, 1e-4);
+    EXPECT_NEAR(p_mover->getPosition().getY(), 10, 1e-4);
 }
 
 // Marks another object for deletion from its destructor.
@@ -240,6 +249,8 @@ TEST(WorldManager, ViewIsClampedAndFollowsAnObjectWithinItsSlack) {
     wm().setView(Box(Vector(0, 0), 40, 20));
     wm().setViewPosition(Vector(200, 100));
     EXPECT_EQ(wm().getView().getCorner(), Vector(160, 80));  // clamped to the boundary
+    wm().setViewPosition(Vector(5, 5));
+    EXPECT_EQ(wm().getView().getCorner(), Vector(0, 0));
 
     wm().setViewSlack(Vector(0.5f, 0));
     auto* p_hero = new Recorder(Vector(60, 30), ox::SPECTRAL);
