@@ -34,9 +34,14 @@ TEST(Notes, LanesLineStripAndStrictWindowsFollowTheDisplaysCells) {
     EXPECT_EQ(scene.objectsOfType("Line")[0]->getPosition(), ox::Vector(50, 20));
     ASSERT_EQ(scene.objectsOfType("out").getCount(), 1);
     EXPECT_EQ(scene.objectsOfType("out")[0]->getBox(), ox::Box(ox::Vector(0, 23), 101, 2));
-    const std::map<char, float> columns = {{'z', 33}, {'x', 45}, {'c', 56}, {'v', 68}};
-    for (const auto& [key, column] : columns) {
-        EXPECT_EQ((new Note(key))->getPosition(), ox::Vector(column, 2)) << key;
+    // Each lane's column, and its own drum.
+    const std::map<char, std::pair<float, std::string>> lanes = {
+        {'z', {33, "bass"}}, {'x', {45, "tom"}}, {'c', {56, "snare"}}, {'v', {68, "cymbal"}}};
+    for (const auto& [key, lane] : lanes) {
+        const std::string lookup = "RM::getSound(): Looking for sound '" + lane.second + "'.";
+        const int looked_up = game.log().count(lookup);
+        EXPECT_EQ((new Note(key))->getPosition(), ox::Vector(lane.first, 2)) << key;
+        EXPECT_EQ(game.log().count(lookup), looked_up + 1) << key;
     }
     moveAll(1);
 

@@ -422,6 +422,17 @@ TEST_F(ViewsGuiTest, BorderedViewObjectHasDashesAndBarsInTheirCells) {
     for (auto [column, row] : {std::pair{35, 0}, {35, 2}, {45, 0}, {45, 2}, {34, 1}, {46, 1}}) {
         EXPECT_TRUE(noCharacter(image, column, row)) << column << "," << row;
     }
+
+    // It stays in its place on the screen when the view moves.
+    window().clear(GREY);
+    for (const auto& [ch, column] : m_reference) {
+        display().drawCh(Vector(static_cast<float>(column), REFERENCE_ROW), ch, ox::YELLOW, 0);
+    }
+    ox::WorldManager& world = ox::WorldManager::getInstance();
+    world.setBoundary(ox::Box(Vector(0, 0), 160, 48));
+    world.setView(ox::Box(Vector(10, 2), 80, 24));
+    world.draw();
+    expectText(capture(), 37, 1, "Score");
 }
 
 }  // namespace
