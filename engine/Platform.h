@@ -14,8 +14,11 @@
 
 /// Lets the compiler check printf-style arguments: FMT is the position of the
 /// format string, ARGS the position of the first variadic argument (for member
-/// functions, the implicit object is position 1).
-#if defined(__GNUC__) || defined(__clang__)
+/// functions, the implicit object is position 1). With mingw-w64, the checks
+/// follow the printf the build uses (the build asks for its C99 one).
+#if defined(__MINGW32__)
+#define OX_PRINTF_FORMAT(FMT, ARGS) __attribute__((format(__MINGW_PRINTF_FORMAT, FMT, ARGS)))
+#elif defined(__GNUC__) || defined(__clang__)
 #define OX_PRINTF_FORMAT(FMT, ARGS) __attribute__((format(printf, FMT, ARGS)))
 #else
 #define OX_PRINTF_FORMAT(FMT, ARGS)
