@@ -11,7 +11,7 @@
 #include "EventMouse.h"
 #include "GameManager.h"
 #include "LogManager.h"
-#include "Platform.h"
+#include "PlatformInput.h"
 
 namespace ox {
 

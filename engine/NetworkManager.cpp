@@ -251,8 +251,8 @@ bool NetworkManager::isOpen(int sock) const {
 
 std::int64_t NetworkManager::transmit(int sock, const char* data, std::size_t bytes, int& code) {
     LogManager::getInstance().writeLog(
-        15, "NetworkManager::send(): Socket %d (m_sock[] is %d). Calling ::send()...", sock,
-        m_sock[sock]);
+        15, "NetworkManager::send(): Socket %d (m_sock[] is %lld). Calling ::send()...", sock,
+        static_cast<long long>(m_sock[sock]));
     return platform::sendSocket(m_sock[sock], data, bytes, code);
 }
 

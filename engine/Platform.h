@@ -1,13 +1,12 @@
 #pragma once
 
 // The one place where the engine meets the operating system. Everything that
-// differs between platforms (clock, sleep, timer resolution, working
-// directory, environment, sockets, compiler attributes) is declared here and
-// implemented in Platform.cpp; no other unit carries a platform conditional.
-
-#include <SFML/System/Vector2.hpp>
-#include <SFML/Window/Keyboard.hpp>
-#include <SFML/Window/Mouse.hpp>
+// differs between platforms (clock, sleep, timer resolution, time of day,
+// working directory, environment, sockets, compiler attributes) is declared
+// here; the keyboard and mouse, which go through the window library, in
+// PlatformInput.h. Platform.cpp holds what every system shares, and the build
+// adds PlatformPosix.cpp or PlatformWindows.cpp for the rest. No other unit
+// carries a platform conditional.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,16 +14,15 @@
 
 /// Lets the compiler check printf-style arguments: FMT is the position of the
 /// format string, ARGS the position of the first variadic argument (for member
-/// functions, the implicit object is position 1).
-#if defined(__GNUC__) || defined(__clang__)
+/// functions, the implicit object is position 1). With mingw-w64, the checks
+/// follow the printf the build uses (the build asks for its C99 one).
+#if defined(__MINGW32__)
+#define OX_PRINTF_FORMAT(FMT, ARGS) __attribute__((format(__MINGW_PRINTF_FORMAT, FMT, ARGS)))
+#elif defined(__GNUC__) || defined(__clang__)
 #define OX_PRINTF_FORMAT(FMT, ARGS) __attribute__((format(printf, FMT, ARGS)))
 #else
 #define OX_PRINTF_FORMAT(FMT, ARGS)
 #endif
-
-namespace sf {
-class WindowBase;
-}
 
 namespace ox::platform {
 
@@ -60,6 +58,16 @@ bool requestTimerResolution(int milliseconds);
 /// only when the system refuses; where no such request exists it returns true.
 bool releaseTimerResolution(int milliseconds);
 
+/// A wall-clock time of day.
+struct TimeOfDay {
+    int hour = 0;    ///< 0 to 23
+    int minute = 0;  ///< 0 to 59
+    int second = 0;  ///< 0 to 60 (a leap second)
+};
+
+/// Reads the local time of day into time. False when the system cannot tell it.
+bool localTimeOfDay(TimeOfDay& time);
+
 // ---------------------------------------------------------------------------
 // Files
 // ---------------------------------------------------------------------------
@@ -91,41 +99,25 @@ bool setEnvironment(const std::string& name, const std::string& value, bool repl
 bool hasDisplay();
 
 // ---------------------------------------------------------------------------
-// Keyboard and mouse
-// ---------------------------------------------------------------------------
-// The held keys and buttons are read once a frame: one query of the window
-// system each for the keyboard and the mouse, however many keys are asked
-// about afterwards. Where asking is cheap (no display server between the
-// program and the devices) each answer is read when asked.
-
-/// Reads which keys are down now; isKeyDown answers from this reading.
-void readKeyboard();
-
-/// True when the key was down at the last readKeyboard.
-bool isKeyDown(sf::Keyboard::Key key);
-
-/// Reads the mouse now: which buttons are down, and the pointer's position in
-/// pixels relative to the window.
-void readMouse(const sf::WindowBase& window);
-
-/// The pointer's position at the last readMouse.
-sf::Vector2i mousePosition();
-
-/// True when the button was down at the last readMouse.
-bool isMouseButtonDown(sf::Mouse::Button button);
-
-// ---------------------------------------------------------------------------
 // Sockets
 // ---------------------------------------------------------------------------
 // Every socket is a non-blocking TCP stream socket: no call below waits for
 // the network, except connectSocket, which waits at most its time limit. The
 // calls report failure with a system error code (0 when there is none).
 
-/// A socket handle.
+#if defined(_WIN32)
+/// A socket handle: on Windows, the system's unsigned pointer-sized SOCKET.
+using Socket = std::uintptr_t;
+
+/// The handle of no socket.
+constexpr Socket INVALID_SOCKET_HANDLE = ~Socket{0};
+#else
+/// A socket handle: a file descriptor.
 using Socket = int;
 
 /// The handle of no socket.
 constexpr Socket INVALID_SOCKET_HANDLE = -1;
+#endif
 
 /// Starts or stops the socket library: 0 on success, else an error code.
 using SocketLibraryFunction = int (*)();
@@ -151,7 +143,8 @@ std::string socketErrorText(int code);
 bool isWouldBlock(int code);
 
 /// True when the code means the connection is gone: not connected, not a
-/// socket, the peer closed its side (broken pipe) or reset the connection.
+/// socket (closed already), shut down, the peer closed its side (broken pipe)
+/// or reset or aborted the connection, or it timed out.
 bool isConnectionClosed(int code);
 
 /// A socket listening for connections on host:port (a numeric address or a
@@ -180,6 +173,11 @@ std::int64_t receiveSocket(Socket socket, char* buffer, std::size_t size, bool p
 /// Closes the socket: 0, or -1 with error set. The handle is released either
 /// way and must not be used again.
 int closeSocket(Socket socket, int& error);
+
+/// Closes the socket with a reset instead of an orderly end, so that the
+/// peer's next call fails as on a reset connection: 0, or -1 with error set.
+/// The handle is released either way.
+int abortSocket(Socket socket, int& error);
 
 /// The local port the socket is bound to, or -1 when it cannot be read.
 int localPort(Socket socket);

@@ -4,12 +4,12 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <new>
 #include <sstream>
 
 #include "LogManager.h"
+#include "Platform.h"
 #include "WorldManager.h"
 
 namespace ox {
@@ -139,13 +139,12 @@ std::string match(std::string text, std::string key) {
 
 const char* timeString() {
     static char time_str[32];
-    const std::time_t now = std::time(nullptr);
-    const std::tm* p_time = now == static_cast<std::time_t>(-1) ? nullptr : std::localtime(&now);
-    if (p_time == nullptr) {
+    platform::TimeOfDay time;
+    if (!platform::localTimeOfDay(time)) {
         std::snprintf(time_str, sizeof(time_str), "(time error)");
     } else {
-        std::snprintf(time_str, sizeof(time_str), "%02d:%02d:%02d", p_time->tm_hour, p_time->tm_min,
-                      p_time->tm_sec);
+        std::snprintf(time_str, sizeof(time_str), "%02d:%02d:%02d", time.hour, time.minute,
+                      time.second);
     }
     return time_str;
 }

@@ -13,7 +13,6 @@
 // Findings: a crash or sanitizer report, a frame that blocks,
 // bytes that never arrive, and the handler holding more than its cap.
 // Built and run as the README's fuzzing section shows.
-#include <sys/socket.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -177,12 +176,8 @@ void writeInPieces(pf::Socket peer, const std::string& bytes, std::size_t piece)
 
 /// Closes the peer, with a reset or in order, and waits for the game to see it.
 void closePeer(pf::Socket peer, bool reset) {
-    if (reset) {
-        const linger hard_close{1, 0};
-        setsockopt(peer, SOL_SOCKET, SO_LINGER, &hard_close, sizeof(hard_close));
-    }
     int code = 0;
-    pf::closeSocket(peer, code);
+    reset ? pf::abortSocket(peer, code) : pf::closeSocket(peer, code);
     frameUntil([] { return nm().getNumConnections() == 0; }, "The game never saw the close.");
     frame();  // deletes the connection's object
 }

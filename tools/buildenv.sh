@@ -4,9 +4,11 @@
 # The engine needs SFML 3. Where the host's CMake finds it, everything runs
 # natively. Otherwise a Debian testing root is made once (outside the checkout,
 # shared by every clone) and commands run inside it with the checkout mounted at
-# the same path. Making the root needs root once; entering it does not: a user
-# enters it through a user namespace of their own, so files they make stay
-# theirs. Sourced by dev.sh, test.sh and run.sh.
+# the same path. The Windows cross-build (mingw-w64, run under Wine) has a small
+# root of its own, of Debian 12, the release that packages Wine; it too is used
+# only where the host lacks those tools. Making a root needs root once; entering
+# it does not: a user enters it through a user namespace of their own, so files
+# they make stay theirs. Sourced by dev.sh, test.sh and run.sh.
 
 set -euo pipefail
 
@@ -18,12 +20,20 @@ fi
 ORVIX_CACHE="${ORVIX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orvix}"
 ORVIX_ROOT="${ORVIX_ROOT:-$ORVIX_CACHE/root-forky}"
 ORVIX_SUITE="forky"
+# The flag of dev.sh that enters this root ("" for the main one).
+ORVIX_DEV_FLAG=""
 
 # What the root holds. A change to this list updates an existing root.
 ORVIX_PACKAGES="g++ cmake ninja-build pkg-config libsfml-dev libgtest-dev libgmock-dev \
 libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core lame \
 libgl1-mesa-dri ca-certificates clang libclang-rt-dev doxygen libpulse0 libasound2t64 \
 pulseaudio pulseaudio-utils"
+
+# The Windows cross-build's root and what it holds.
+ORVIX_WINDOWS_ROOT="${ORVIX_WINDOWS_ROOT:-$ORVIX_CACHE/root-bookworm}"
+ORVIX_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix cmake ninja-build googletest wine wine64"
+# The commands and files a host needs to cross-build and run the Windows pass natively.
+WINDOWS_NEEDS=(x86_64-w64-mingw32-g++-posix cmake ninja wineserver /usr/lib/wine/wine64 /usr/src/googletest)
 
 say() { echo "orvix: $*" >&2; }
 is_root() { [ "$(id -u)" = 0 ]; }
@@ -177,7 +187,7 @@ root_install() {
 }
 
 # The one command that makes or updates the root, for a user without root.
-sudo_advice() { echo "sudo $ORVIX_SRC/dev.sh true"; }
+sudo_advice() { echo "sudo $ORVIX_SRC/dev.sh $ORVIX_DEV_FLAG${ORVIX_DEV_FLAG:+ }true"; }
 
 # Create or update the root. Idempotent, and locked so parallel callers wait.
 ensure_root() {
@@ -191,7 +201,7 @@ ensure_root() {
       flock -u 9
       if [ -t 0 ] && command -v sudo >/dev/null 2>&1; then
         say "asking sudo: $(sudo_advice)"
-        sudo "$ORVIX_SRC/dev.sh" true && return 0
+        sudo "$ORVIX_SRC/dev.sh" $ORVIX_DEV_FLAG true && return 0
       fi
       say "Run:  $(sudo_advice)"
       exit 1
@@ -233,6 +243,28 @@ run_env() {
   if host_has_sfml3; then
     "$@"
   else
+    ensure_root
+    local here="$PWD"
+    in_root bash -c 'cd "$0" && exec "$@"' "$here" "$@"
+  fi
+}
+
+# True when the host has every tool of the Windows pass.
+host_has_windows_tools() {
+  [ "${ORVIX_FORCE_ROOT:-0}" = 1 ] && return 1
+  local need
+  for need in "${WINDOWS_NEEDS[@]}"; do
+    [ -e "$need" ] || command -v "$need" >/dev/null 2>&1 || return 1
+  done
+}
+
+# Run a command for the Windows cross-build: natively or in its root.
+run_windows_env() {
+  if host_has_windows_tools; then
+    "$@"
+  else
+    ORVIX_ROOT="$ORVIX_WINDOWS_ROOT" ORVIX_SUITE=bookworm ORVIX_PACKAGES="$ORVIX_WINDOWS_PACKAGES" \
+      ORVIX_DEV_FLAG=--windows
     ensure_root
     local here="$PWD"
     in_root bash -c 'cd "$0" && exec "$@"' "$here" "$@"

@@ -1,22 +1,27 @@
 #include "ScratchDir.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace ox_test {
 
 ScratchDir::ScratchDir() {
     m_previous = std::filesystem::current_path().string();
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvix-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("ScratchDir: cannot create " + pattern);
+    // A new directory of a random name: creating it fails when the name is taken.
+    std::random_device random;
+    for (int tries = 0; tries < 100 && m_path.empty(); tries++) {
+        const auto path =
+            std::filesystem::temp_directory_path() / ("orvix-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(path)) {
+            m_path = path.string();
+        }
     }
-    m_path = pattern;
+    if (m_path.empty()) {
+        throw std::runtime_error("ScratchDir: cannot create a directory");
+    }
     std::filesystem::current_path(m_path);
 }
 

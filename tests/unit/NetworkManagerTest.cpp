@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -45,9 +44,8 @@ struct Peer {
     }
     /// Closes with a reset instead of an orderly close.
     void reset() {
-        const linger abort{1, 0};
-        setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof(abort));
-        drop();
+        pf::abortSocket(fd, code);
+        fd = pf::INVALID_SOCKET_HANDLE;
     }
     void write(const std::string& text) { pf::sendSocket(fd, text.data(), text.size(), code); }
     /// Reads what is waiting; sets ended when the server has closed its side.
