@@ -25,9 +25,10 @@ source "$(dirname "$0")/game-window.sh"
 game_work "$run_dir"
 
 shot() { import -window "$window" "$shot_dir/$1.png" || fail "screenshot $1"; }
-# Share of the screenshot's pixels in one exact colour.
-share() { convert "$shot_dir/$1.png" -fill black +opaque "$2" -fill white -opaque "$2" \
-  -format '%[fx:mean]' info:; }
+# Share of the screenshot's pixels in one exact colour, within a region
+# (WxH+X+Y) when one is given.
+share() { convert "$shot_dir/$1.png" ${3:+-crop "$3" +repage} -fill black +opaque "$2" \
+  -fill white -opaque "$2" -format '%[fx:mean]' info:; }
 
 # Presses Q and checks the game ended well; sets score to the final score.
 quit_game() {
@@ -71,5 +72,13 @@ for colour in 'rgb(255,255,0)' 'rgb(255,255,255)' 'rgb(255,0,0)'; do
   [ "$(share song "$colour")" != 0 ] || fail "nothing in $colour during the song"
 done
 [ "$(share song 'rgb(0,255,255)')" = 0 ] || fail "the title is still shown during the song"
+# The score at the top in the middle, not at the left; each pad's red ring
+# under its lane (the rings' tops are at y 597 to 599).
+red='rgb(255,0,0)'
+[ "$(share song "$red" 200x90+412+0)" != 0 ] || fail "no score at the top in the middle"
+[ "$(share song "$red" 400x90+0+0)" = 0 ] || fail "something red at the top left"
+for x in 290 440 590 740; do
+  [ "$(share song "$red" "20x6+$x+595")" != 0 ] || fail "no pad ring at x $((x + 10))"
+done
 
 echo "play-in-window: score $score of 3620; screenshots in $shot_dir"

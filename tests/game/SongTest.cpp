@@ -13,8 +13,10 @@
 #include "GameStart.h"
 #include "Music.h"
 #include "Note.h"
+#include "Platform.h"
 #include "ResourceManager.h"
 #include "ScoreBoard.h"
+#include "WorldKit.h"
 #include "WorldManager.h"
 #include "loadResources.h"
 
@@ -183,6 +185,39 @@ TEST(StartScreen, SongPlaysToItsEndWithoutSpritesOrSounds) {
     }
     EXPECT_GE(currentScore(), 181 * 10);
     EXPECT_FALSE(game.log().containsPart("Playing"));
+}
+
+// Simulated time: the clock moves only when a step works or the loop sleeps.
+std::int64_t g_now = 0;
+
+TEST(SongStart, MusicStartedOnALateStepStartsAsFarIn) {
+    game_test::HeadlessGame game("frame_time:33,\n");
+    ASSERT_TRUE(game.started());
+    loadResources();
+    ox::platform::setTimeSource([] { return g_now; }, [](std::int64_t us) { g_now += us; });
+    auto* p_conductor = new Conductor;
+    // Step 0 works 200 ms and starts the song: the music starts on step 1,
+    // 167 ms behind the loop's schedule.
+    auto* p_lag = new ox_test::Recorder(ox::Vector(1, 1), ox::SPECTRAL);
+    p_lag->registerInterest(ox::STEP_EVENT);
+    std::int64_t offset_us = -1;
+    p_lag->reaction = [&](ox_test::Recorder&, const ox::Event* p_e) {
+        if (static_cast<const ox::EventStep*>(p_e)->getStepCount() == 0) {
+            g_now += 200000;
+            p_conductor->startPlaying();
+            return;
+        }
+        offset_us = ox::ResourceManager::getInstance()
+                        .getMusic("backing")
+                        ->getMusic()
+                        ->getPlayingOffset()
+                        .asMicroseconds();
+        ox::GameManager::getInstance().setGameOver();
+    };
+    ox::GameManager::getInstance().run();
+    ox::platform::setTimeSource(nullptr, nullptr);
+    EXPECT_GE(offset_us, 167000);
+    EXPECT_LT(offset_us, 400000);
 }
 
 }  // namespace
