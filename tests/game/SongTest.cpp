@@ -123,19 +123,6 @@ TEST_F(Song, UntouchedChartMakesItsNotesTheStripTakesThemAndTheMusicFollowsTheEn
     EXPECT_EQ(held, std::set<int>({1186}));
 }
 
-TEST_F(Song, HoldingAllFourKeysScoresEveryNoteAtTen) {
-    play([](Player&) {
-        for (ox::Keyboard::Key key :
-             {ox::Keyboard::Z, ox::Keyboard::X, ox::Keyboard::C, ox::Keyboard::V}) {
-            game_test::sendKey(key, ox::KEY_DOWN);
-        }
-    });
-
-    EXPECT_EQ(currentScore(), 1810);
-    EXPECT_EQ(m_game.log().count(SOUND_PLAYED), 181);
-    EXPECT_EQ(alive("note"), 0);
-}
-
 TEST_F(Song, PressedTwiceAndHeldThePStartsTheSongOnce) {
     m_p_player->plan = [](Player&, int step) {
         if (step == 0) {

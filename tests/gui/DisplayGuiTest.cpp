@@ -108,24 +108,6 @@ TEST_F(DisplayGuiTest, MirroredFramesReadMirrored) {
     EXPECT_FALSE(sameAsShifted(image, PixelBox{80, 85, 50, 55}, 0, 200));
 }
 
-TEST_F(DisplayGuiTest, TransparentCellsLeaveWhatIsBehind) {
-    sf::RectangleShape red(sf::Vector2f(120, 80));
-    red.setFillColor(sf::Color::Red);
-    for (float top : {60.0f, 260.0f}) {
-        red.setPosition(sf::Vector2f(50, top));
-        display().getWindow()->draw(red);
-    }
-    ASSERT_EQ(ox::Frame(3, 1, "#a#").draw(Vector(10, 5), ox::WHITE, '#', 0), 0);
-    ASSERT_EQ(display().drawCh(Vector(10, 15), 'a', ox::WHITE, 0), 0);
-    const sf::Image image = capture();
-    EXPECT_TRUE(sameAsShifted(image, PixelBox{50, 60, 120, 80}, 10 * CELL_H));
-    EXPECT_EQ(pixelAt(image, 92, 120), sf::Color::Red);
-
-    // Without transparency the '#' cells are painted.
-    ASSERT_EQ(ox::Frame(3, 1, "#a#").draw(Vector(10, 15), ox::WHITE, 0, 0), 0);
-    EXPECT_EQ(pixelAt(capture(), 92, 320), BACKGROUND);
-}
-
 // One character of a scene, or (ch 0) the place where a shape is drawn
 // straight into the window, over the cells before it and under those after.
 struct SceneCell {

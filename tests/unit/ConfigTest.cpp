@@ -98,25 +98,4 @@ TEST(Config, BadValuesAreRefusedOrClamped) {
     EXPECT_FLOAT_EQ(c.getFontScale(), 2.0f);
 }
 
-TEST(Config, HostileFilesNeverCrash) {
-    ox_test::ScratchDir dir;
-    std::string binary;
-    for (int i = 0; i < 1 << 16; i++) {
-        binary.push_back(static_cast<char>((i * 7919) % 256));
-    }
-    loadFile(binary);
-    loadFile(std::string(1 << 20, 'x') + ",\nframe_time:21,\n");
-    EXPECT_EQ(Config::getInstance().getFrameTime(), 21);
-    loadFile(std::string(1 << 20, ':') + ",frame_time:22,\n");
-    EXPECT_EQ(Config::getInstance().getFrameTime(), 21);  // parsing stopped at the colons
-    std::string many;
-    for (int i = 0; i < 5000; i++) {
-        many += "unknown_" + std::to_string(i) + ":" + std::to_string(i) + ",\n";
-    }
-    loadFile(many + "frame_time:23,\n");
-    EXPECT_EQ(Config::getInstance().getFrameTime(), 23);
-    loadFile(std::string("frame_time:24\0garbage,\n", 23));
-    EXPECT_EQ(Config::getInstance().getFrameTime(), 24);
-}
-
 }  // namespace

@@ -118,19 +118,6 @@ TEST_F(ObjectDrawTest, AnimationSlowdownFreezeAndWrap) {
     EXPECT_EQ(m_animation.getSlowdownCount(), -1);
 }
 
-TEST_F(ObjectDrawTest, AnimationBoxTextAndName) {
-    EXPECT_EQ(ox::Animation().getBox(), Box(Vector(-0.5f, -0.5f), 0.99f, 0.99f));
-    EXPECT_EQ(m_animation.getBox(), Box(Vector(-2.0f, -1.5f), 4, 3));
-    m_animation.setIndex(1);
-    m_animation.setTransform(9);
-    EXPECT_EQ(m_animation.toString(),
-              "sprite ship, frame_idx 1, slowdown_count 0, transform UNKNOWN");
-    // Clearing the sprite keeps the name, so the sprite can be found again.
-    m_animation.setSprite(nullptr);
-    EXPECT_EQ(m_animation.getName(), "ship");
-    EXPECT_EQ(m_animation.draw(Vector()), 0);
-}
-
 TEST_F(ObjectDrawTest, SetSpriteTakesTheSpritesBoxAndReindexes) {
     auto* p_o = new ox::Object;
     ASSERT_EQ(p_o->setPosition(Vector(10, 10)), 0);

@@ -172,18 +172,6 @@ TEST(Grid, RefusesUseBeforeStartUpAndBadBucketSizes) {
     EXPECT_TRUE(log.contains("Grid::startUp(): Error! Bucket size 0 x -3 is not positive."));
 }
 
-TEST(Grid, CellsAreInRowMajorOrderAndNonsenseIsOutside) {
-    ox_test::World world(80, 24);  // buckets of 20 x 8: 4 columns, 3 rows
-    auto* p_o = new Recorder;
-    // A far edge exactly on a border covers the bucket beyond it.
-    p_o->setBox(Box(Vector(0, 0), 20, 8));
-    EXPECT_EQ(theGrid().getCells(p_o, Vector(0.5f, 0.5f)), (Cells{{0, 0}, {1, 0}, {0, 1}, {1, 1}}));
-    EXPECT_EQ(theGrid().getCells(p_o, Vector(70, 20)), (Cells{{-1, -1}, {3, 2}}));
-    // Positions that are not numbers, or too large for an int, fall outside.
-    EXPECT_EQ(theGrid().getCells(p_o, Vector(std::nanf(""), 5)), (Cells{{-1, -1}}));
-    EXPECT_EQ(theGrid().getCells(p_o, Vector(1e20f, 5)), (Cells{{-1, -1}}));
-}
-
 TEST(Grid, CollisionsComeInBucketOrderEachObjectOnce) {
     ox_test::World world(80, 24);
     // The query box, x 15 to 45 and y -2 to 15, reaches outside and covers

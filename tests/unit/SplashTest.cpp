@@ -149,14 +149,6 @@ TEST_F(SplashRun, AKeyAtAnyStepEndsItAfterThatStep) {
     }
 }
 
-TEST(Splash, BeforeTheGameManagerStartsNothingIsCreated) {
-    ox_test::World world(80, 24, 10);
-    EXPECT_EQ(ox::splash(), -1);
-    EXPECT_TRUE(world.log().contains(
-        "splash(): Error! Cannot run splash screen until game manger is started."));
-    EXPECT_EQ(ox::WorldManager::getInstance().getSceneGraph().activeObjects().getCount(), 0);
-}
-
 TEST(Splash, FrameTimesBelowTwoUseTheSpeedOfFrameTime16) {
     ox_test::World world(80, 24);
     for (const auto& [config, speed] :

@@ -25,11 +25,6 @@ Deliveries bothWays(const Recorder* p_mover, const Recorder* p_other, Vector whe
     return {ox_test::collisionDelivery(m, m, o, where), ox_test::collisionDelivery(o, m, o, where)};
 }
 
-Deliveries operator+(Deliveries first, const Deliveries& then) {
-    first.insert(first.end(), then.begin(), then.end());
-    return first;
-}
-
 TEST(WorldManager, CollisionsFollowSolidness) {
     const struct {
         const char* name;
@@ -63,30 +58,6 @@ TEST(WorldManager, CollisionsFollowSolidness) {
         EXPECT_EQ(journal(), c.events ? bothWays(p_mover, p_other, where) : Deliveries{});
         row += 2;
     }
-}
-
-TEST(WorldManager, UpdateCollidesMoversInBothDirectionsEveryStep) {
-    World world;
-    auto* p_left = new Recorder(Vector(10, 5));
-    auto* p_right = new Recorder(Vector(12, 5));
-    p_left->setVelocity(Vector(1, 0));
-    p_right->setVelocity(Vector(-1, 0));
-    wm().update();
-    // Left moved to 11 (its box ends at 11.49, right's starts at 11.5); right
-    // then tried 11, ran into left and stayed.
-    EXPECT_EQ(p_left->getPosition(), Vector(11, 5));
-    EXPECT_EQ(p_right->getPosition(), Vector(12, 5));
-    EXPECT_EQ(journal(), bothWays(p_right, p_left, Vector(11, 5)));
-    journal().clear();
-    wm().update();
-    EXPECT_EQ(journal(),
-              bothWays(p_left, p_right, Vector(12, 5)) + bothWays(p_right, p_left, Vector(11, 5)));
-    EXPECT_EQ(p_left->getPosition(), Vector(11, 5));
-
-    // A handler that moves the mover cancels the move.
-    p_left->reaction = [](Recorder& self, const ox::Event*) { self.setPosition(Vector(3, 3)); };
-    EXPECT_EQ(wm().moveObject(p_left, Vector(11.5f, 5)), -1);
-    EXPECT_EQ(p_left->getPosition(), Vector(3, 3));
 }
 
 TEST(WorldManager, LeavingTheBoundaryGivesOneOutEvent) {
