@@ -46,12 +46,17 @@ pid_t startProgram(const std::vector<std::string>& argv, const std::string& out_
     return pid;
 }
 
+namespace {
+
+/// Ends a program started with startProgram (SIGTERM) and waits for it.
 void stopProgram(pid_t pid) {
     if (pid > 0) {
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);
     }
 }
+
+}  // namespace
 
 SoundServer::SoundServer(const std::string& dir) {
     const char* p_old = std::getenv("PULSE_SERVER");

@@ -12,9 +12,6 @@ namespace ox_test {
 pid_t startProgram(const std::vector<std::string>& argv, const std::string& out_file,
                    const std::string& err_file);
 
-/// Ends a program started with startProgram (SIGTERM) and waits for it.
-void stopProgram(pid_t pid);
-
 /// A PulseAudio sound server of the test's own with one null sink (no sound
 /// card behind it) at RATE Hz, which clients started while the object lives
 /// reach through PULSE_SERVER. Its socket and state live in a directory given

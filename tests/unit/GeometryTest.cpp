@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "Box.h"
-#include "Path.h"
-#include "Vector.h"
 #include "WorldKit.h"
 #include "geometry.h"
 

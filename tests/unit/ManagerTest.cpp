@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "GameManager.h"
 #include "LogManager.h"
 #include "Manager.h"
+#include "ObjectList.h"
 #include "WorldKit.h"
 
 namespace {
@@ -92,6 +94,21 @@ TEST_F(ManagerTest, HundredLabelsAtMostAndUnregisteringFreesTheirEntries) {
     EXPECT_EQ(ox_test::journal().front().receiver, p_b->getId());
     EXPECT_EQ(send("label99"), 1);
     EXPECT_EQ(send("label0"), 0);
+}
+
+TEST(ObjectList, IndexOutOfRangeLogsAndThrows) {
+    ox_test::LogCapture log;
+    ox::ObjectList list;
+    auto* p_o = reinterpret_cast<ox::Object*>(&log);  // never looked at
+    for (int i = 0; i < 3; i++) {
+        list.insert(p_o);
+    }
+    EXPECT_EQ(list[2], p_o);
+    EXPECT_THROW(list[3], std::out_of_range);
+    EXPECT_THROW(list[-1], std::out_of_range);
+    EXPECT_THROW(ox::ObjectList()[0], std::out_of_range);
+    EXPECT_TRUE(log.contains("ObjectList::operator[](): Error! Index 3 out of range [0, 2]"));
+    EXPECT_TRUE(log.contains("ObjectList::operator[](): Error! Index 0 out of range [0, -1]"));
 }
 
 }  // namespace

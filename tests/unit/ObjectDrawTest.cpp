@@ -10,7 +10,6 @@
 #include "Config.h"
 #include "DisplayManager.h"
 #include "ResourceManager.h"
-#include "ScratchDir.h"
 #include "WorldKit.h"
 #include "WorldManager.h"
 

@@ -10,11 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "LogCapture.h"
-#include "Object.h"
 #include "RecordBytes.h"
 #include "ResourceManager.h"
-#include "ScratchDir.h"
 #include "ViewObject.h"
 #include "WorldKit.h"
 #include "WorldManager.h"

@@ -5,7 +5,6 @@
 
 #include "EventStep.h"
 #include "GameManager.h"
-#include "Object.h"
 #include "WorldKit.h"
 #include "WorldManager.h"
 

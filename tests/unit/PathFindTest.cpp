@@ -10,13 +10,10 @@
 
 #include "EventStep.h"
 #include "GameManager.h"
-#include "LogCapture.h"
-#include "Object.h"
 #include "PathFind.h"
 #include "PathManager.h"
 #include "PathWorld.h"
 #include "Platform.h"
-#include "ScratchDir.h"
 #include "WorldKit.h"
 #include "WorldManager.h"
 

@@ -16,7 +16,6 @@
 
 #include "LogCapture.h"
 #include "ResourceManager.h"
-#include "ScratchDir.h"
 
 namespace {
 
