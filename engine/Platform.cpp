@@ -3,7 +3,8 @@
 #include "PlatformSystem.h"
 
 // What every system shares: the clock, sleep and socket library that tests may
-// replace, in front of each system's own.
+// replace, in front of each system's own, and listening and connecting on the
+// first address of a host that works.
 
 namespace ox::platform {
 
@@ -40,6 +41,31 @@ int stopSockets() {
 void setSocketLibrary(SocketLibraryFunction start, SocketLibraryFunction stop) {
     g_start_sockets = start ? start : system::startSockets;
     g_stop_sockets = stop ? stop : system::stopSockets;
+}
+
+Socket listenSocket(const std::string& host, const std::string& port, int& error) {
+    const system::Addresses addresses(host, port, true, error);
+    Socket socket_handle = INVALID_SOCKET_HANDLE;
+    for (const addrinfo* p_address : addresses.list()) {
+        if ((socket_handle = system::listenOn(*p_address, error)) != INVALID_SOCKET_HANDLE) {
+            error = 0;
+            break;
+        }
+    }
+    return socket_handle;
+}
+
+Socket connectSocket(const std::string& host, const std::string& port, int timeout_ms, int& error) {
+    const system::Addresses addresses(host, port, false, error);
+    Socket socket_handle = INVALID_SOCKET_HANDLE;
+    for (const addrinfo* p_address : addresses.list()) {
+        if ((socket_handle = system::connectTo(*p_address, timeout_ms, error)) !=
+            INVALID_SOCKET_HANDLE) {
+            error = 0;
+            break;
+        }
+    }
+    return socket_handle;
 }
 
 }  // namespace ox::platform

@@ -67,24 +67,38 @@ void discardSocket(Socket socket) {
     WSASetLastError(saved);
 }
 
-/// The addresses of host:port for a TCP stream, or null with error set. The
-/// list is freed with freeaddrinfo.
-addrinfo* lookUp(const std::string& host, const std::string& port, bool passive, int& error) {
+}  // namespace
+
+namespace system {
+
+Addresses::Addresses(const std::string& host, const std::string& port, bool passive, int& error) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = passive ? AI_PASSIVE : 0;
-    addrinfo* p_list = nullptr;
-    error = getaddrinfo(host.empty() ? nullptr : host.c_str(), port.c_str(), &hints, &p_list);
-    return error == 0 ? p_list : nullptr;
+    const int code =
+        getaddrinfo(host.empty() ? nullptr : host.c_str(), port.c_str(), &hints, &m_p_head);
+    if (code != 0) {
+        error = code;
+        m_p_head = nullptr;
+    }
+    for (const addrinfo* p = m_p_head; p != nullptr; p = p->ai_next) {
+        m_list.push_back(p);
+    }
 }
 
-/// A listening socket on one address, or INVALID_SOCKET_HANDLE with the error
-/// set. The address is the listener's alone: here, unlike on POSIX, address
-/// reuse would let a second listener take a port in use.
-Socket listenOn(const addrinfo& address) {
+Addresses::~Addresses() {
+    if (m_p_head != nullptr) {
+        freeaddrinfo(m_p_head);
+    }
+}
+
+// The address is the listener's alone: here, unlike on POSIX, address reuse
+// would let a second listener take a port in use.
+Socket listenOn(const addrinfo& address, int& error) {
     const Socket socket_handle = ::socket(address.ai_family, address.ai_socktype, 0);
     if (socket_handle == INVALID_SOCKET_HANDLE) {
+        error = WSAGetLastError();
         return INVALID_SOCKET_HANDLE;
     }
     const BOOL on = TRUE;
@@ -95,6 +109,7 @@ Socket listenOn(const addrinfo& address) {
             SOCKET_ERROR ||
         listen(socket_handle, SOMAXCONN) == SOCKET_ERROR) {
         discardSocket(socket_handle);
+        error = WSAGetLastError();
         return INVALID_SOCKET_HANDLE;
     }
     return socket_handle;
@@ -148,6 +163,10 @@ Socket connectTo(const addrinfo& address, int timeout_ms, int& error) {
     }
     return socket_handle;
 }
+
+}  // namespace system
+
+namespace {
 
 /// A byte count as the socket calls take it: they take at most INT_MAX.
 int socketLength(std::size_t bytes) {
@@ -226,20 +245,6 @@ bool isConnectionClosed(int code) {
            code == WSAETIMEDOUT;
 }
 
-Socket listenSocket(const std::string& host, const std::string& port, int& error) {
-    addrinfo* p_list = lookUp(host, port, true, error);
-    if (p_list == nullptr) {
-        return INVALID_SOCKET_HANDLE;
-    }
-    Socket socket_handle = INVALID_SOCKET_HANDLE;
-    for (const addrinfo* p = p_list; p && socket_handle == INVALID_SOCKET_HANDLE; p = p->ai_next) {
-        socket_handle = listenOn(*p);
-        error = socket_handle == INVALID_SOCKET_HANDLE ? WSAGetLastError() : 0;
-    }
-    freeaddrinfo(p_list);
-    return socket_handle;
-}
-
 Socket acceptSocket(Socket server, int& error) {
     sockaddr_storage address{};
     int length = sizeof(address);
@@ -254,22 +259,6 @@ Socket acceptSocket(Socket server, int& error) {
         return INVALID_SOCKET_HANDLE;
     }
     error = 0;
-    return socket_handle;
-}
-
-Socket connectSocket(const std::string& host, const std::string& port, int timeout_ms, int& error) {
-    addrinfo* p_list = lookUp(host, port, false, error);
-    if (p_list == nullptr) {
-        return INVALID_SOCKET_HANDLE;
-    }
-    Socket socket_handle = INVALID_SOCKET_HANDLE;
-    for (const addrinfo* p = p_list; p && socket_handle == INVALID_SOCKET_HANDLE; p = p->ai_next) {
-        socket_handle = connectTo(*p, timeout_ms, error);
-    }
-    freeaddrinfo(p_list);
-    if (socket_handle != INVALID_SOCKET_HANDLE) {
-        error = 0;
-    }
     return socket_handle;
 }
 
