@@ -41,8 +41,7 @@ double bucketsFor(float extent, int size) {
 }  // namespace
 
 Grid::Grid()
-    : m_p_grid(nullptr),
-      m_num_cols(0),
+    : m_num_cols(0),
       m_num_rows(0),
       m_cell_width(Config::getInstance().getGridWidth()),
       m_cell_height(Config::getInstance().getGridHeight()) {}
@@ -75,15 +74,15 @@ int Grid::startUp() {
     log_manager.writeLog(5, "Grid::startUp(): m_num_cols %d, m_num_rows %d", m_num_cols,
                          m_num_rows);
 
-    m_p_grid = new (std::nothrow) ObjectList*[static_cast<size_t>(m_num_rows)];
+    m_p_grid.reset(new (std::nothrow)
+                       std::unique_ptr<ObjectList[]>[static_cast<size_t>(m_num_rows)]);
     if (m_p_grid == nullptr) {
         log_manager.writeLog("Grid::startUp(): Error! Unable to allocate %d grid rows.",
                              m_num_rows);
         return -1;
     }
-    std::fill(m_p_grid, m_p_grid + m_num_rows, nullptr);
     for (int row = 0; row < m_num_rows; row++) {
-        m_p_grid[row] = new (std::nothrow) ObjectList[static_cast<size_t>(m_num_cols)];
+        m_p_grid[row].reset(new (std::nothrow) ObjectList[static_cast<size_t>(m_num_cols)]);
         if (m_p_grid[row] == nullptr) {
             log_manager.writeLog("Grid::startUp(): Error! Unable to allocate columns.");
             return -1;
@@ -94,13 +93,7 @@ int Grid::startUp() {
 }
 
 void Grid::shutDown() {
-    if (m_p_grid != nullptr) {
-        for (int row = 0; row < m_num_rows; row++) {
-            delete[] m_p_grid[row];
-        }
-        delete[] m_p_grid;
-        m_p_grid = nullptr;
-    }
+    m_p_grid.reset();
     m_num_cols = 0;
     m_num_rows = 0;
     m_outside.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "ObjectList.h"
@@ -72,12 +73,13 @@ private:
     /// The list of a bucket, or null when the bucket is not in the grid.
     ObjectList* bucketAt(Cell cell);
 
-    ObjectList** m_p_grid;  ///< m_num_rows rows of m_num_cols buckets; null when not started.
-    ObjectList m_outside;   ///< Objects reaching beyond the boundary.
-    int m_num_cols;         ///< Number of bucket columns.
-    int m_num_rows;         ///< Number of bucket rows.
-    int m_cell_width;       ///< Bucket width in world cells.
-    int m_cell_height;      ///< Bucket height in world cells.
+    /// m_num_rows rows of m_num_cols buckets; null when not started.
+    std::unique_ptr<std::unique_ptr<ObjectList[]>[]> m_p_grid;
+    ObjectList m_outside;  ///< Objects reaching beyond the boundary.
+    int m_num_cols;        ///< Number of bucket columns.
+    int m_num_rows;        ///< Number of bucket rows.
+    int m_cell_width;      ///< Bucket width in world cells.
+    int m_cell_height;     ///< Bucket height in world cells.
     // Working space of the queries, kept to spare an allocation per query.
     mutable std::vector<Cell> m_cells;      ///< Buckets of a query, or of a move's start.
     mutable std::vector<Cell> m_new_cells;  ///< Buckets of a move's end.

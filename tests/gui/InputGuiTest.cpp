@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "CellWindow.h"
 #include "DisplayManager.h"
 #include "EventKeyboard.h"
 #include "EventMouse.h"
@@ -87,7 +88,8 @@ TEST(InputGui, RealKeysAndMouseThroughTheGameLoop) {
     ox_test::writeFile("ox-config.txt",
                        "window_horizontal_pixels:800,\nwindow_vertical_pixels:480,\n"
                        "window_horizontal_chars:80,\nwindow_vertical_chars:24,\n"
-                       "frame_time:50,\nfont_file:" ORVIX_RUN_DIR "/ox-font.ttf,\n");
+                       "frame_time:50,\nfont_file:" +
+                           ox_test::CellWindowTest::FONT + ",\n");
     ox::GameManager& gm = ox::GameManager::getInstance();
     ASSERT_EQ(gm.startUp(), 0);
     sf::RenderWindow* p_window = ox::DisplayManager::getInstance().getWindow();
