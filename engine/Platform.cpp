@@ -1,6 +1,6 @@
 #include "Platform.h"
 
-#include "PlatformSystem.h"
+#include "detail/PlatformSystem.h"
 
 // What every system shares: the clock, sleep and socket library that tests may
 // replace, in front of each system's own, and listening and connecting on the

@@ -14,7 +14,7 @@
 #include <cstdlib>
 
 #include "Platform.h"
-#include "PlatformSystem.h"
+#include "detail/PlatformSystem.h"
 
 namespace ox::platform {
 
