@@ -1,6 +1,7 @@
 #include "Platform.h"
 
 #include "detail/PlatformSystem.h"
+#include "detail/sockets.h"
 
 // What every system shares: the clock, sleep and socket library that tests may
 // replace, in front of each system's own, and listening and connecting on the
@@ -16,6 +17,29 @@ SocketLibraryFunction g_start_sockets = system::startSockets;
 SocketLibraryFunction g_stop_sockets = system::stopSockets;
 
 }  // namespace
+
+system::Addresses::Addresses(const std::string& host, const std::string& port, bool passive,
+                             int& error) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = passive ? AI_PASSIVE : 0;
+    const int code =
+        getaddrinfo(host.empty() ? nullptr : host.c_str(), port.c_str(), &hints, &m_p_head);
+    if (code != 0) {
+        error = lookUpError(code);
+        m_p_head = nullptr;
+    }
+    for (const addrinfo* p = m_p_head; p != nullptr; p = p->ai_next) {
+        m_list.push_back(p);
+    }
+}
+
+system::Addresses::~Addresses() {
+    if (m_p_head != nullptr) {
+        freeaddrinfo(m_p_head);
+    }
+}
 
 std::int64_t nowMicroseconds() {
     return g_now();

@@ -71,26 +71,8 @@ void discardSocket(Socket socket) {
 
 namespace system {
 
-Addresses::Addresses(const std::string& host, const std::string& port, bool passive, int& error) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = passive ? AI_PASSIVE : 0;
-    const int code =
-        getaddrinfo(host.empty() ? nullptr : host.c_str(), port.c_str(), &hints, &m_p_head);
-    if (code != 0) {
-        error = code;
-        m_p_head = nullptr;
-    }
-    for (const addrinfo* p = m_p_head; p != nullptr; p = p->ai_next) {
-        m_list.push_back(p);
-    }
-}
-
-Addresses::~Addresses() {
-    if (m_p_head != nullptr) {
-        freeaddrinfo(m_p_head);
-    }
+int lookUpError(int code) {
+    return code;
 }
 
 // The address is the listener's alone: here, unlike on POSIX, address reuse

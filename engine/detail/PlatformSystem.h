@@ -45,6 +45,9 @@ private:
     std::vector<const addrinfo*> m_list;
 };
 
+/// The error code of a failed address lookup's result code.
+int lookUpError(int code);
+
 /// A non-blocking socket listening on the address, or INVALID_SOCKET_HANDLE
 /// with error set.
 Socket listenOn(const addrinfo& address, int& error);
