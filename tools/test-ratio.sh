@@ -9,4 +9,4 @@ count() {
 }
 tests=$(count tests)
 code=$(count engine game tools bench fuzz cmake examples)
-awk -v t="$tests" -v c="$code" 'BEGIN { printf "tests %d, code %d, ratio %.3f\n", t, c, t / c }'
+awk -v t="$tests" -v c="$code" 'BEGIN { printf "tests %d, code %d, ratio %.4f\n", t, c, t / c }'
