@@ -316,6 +316,14 @@ PathManager& pm() {
 std::int64_t g_now = 0;
 std::int64_t g_tick = 0;
 
+/// Puts the simulated clock in place for its life; sleeping takes no time.
+struct TickingClock {
+    TickingClock() {
+        ox::platform::setTimeSource([] { return g_now += g_tick; }, [](std::int64_t) {});
+    }
+    ~TickingClock() { ox::platform::setTimeSource(nullptr, nullptr); }
+};
+
 /// Starts the game manager (which starts the path manager) headless with the
 /// frame time given, logging at level 5 into the scratch directory.
 struct StartedGame {
@@ -340,12 +348,7 @@ int cellsClosedInOneCycle(int budget) {
 
 TEST(PathManager, ABudgetOfZeroOrLessStillGetsTheLeastCycleTime) {
     StartedGame game(50);
-    ox::platform::setTimeSource(
-        [] {
-            g_now += g_tick;
-            return g_now;
-        },
-        [](std::int64_t) {});
+    const TickingClock clock;
     g_tick = 250;
     const int least = cellsClosedInOneCycle(5);
     EXPECT_GT(least, 1);
@@ -357,17 +360,11 @@ TEST(PathManager, ABudgetOfZeroOrLessStillGetsTheLeastCycleTime) {
     g_tick = 4000;
     EXPECT_EQ(cellsClosedInOneCycle(0), 1);
     EXPECT_EQ(game.log.count("PathManager::cycle(): cycle time 5 exceeded."), 1);
-    ox::platform::setTimeSource(nullptr, nullptr);
 }
 
 TEST(PathManager, ASearchCutIntoShortCyclesClosesWhatOneRunAtOnceCloses) {
     StartedGame game(50);
-    ox::platform::setTimeSource(
-        [] {
-            g_now += g_tick;
-            return g_now;
-        },
-        [](std::int64_t) {});
+    const TickingClock clock;
     g_tick = 1000;  // a few cells in each cycle of 5 ms
     PathWorld world(60, 40);
     std::mt19937 random(7);
@@ -398,7 +395,6 @@ TEST(PathManager, ASearchCutIntoShortCyclesClosesWhatOneRunAtOnceCloses) {
     EXPECT_GT(cycles, 50);
     EXPECT_EQ(p_walker->statuses, std::vector<int>{PathFind::FOUND});
     EXPECT_EQ(ox_test::cellsOf(p_walker->paths[0]), ox_test::cellsOf(at_once.getPath()));
-    ox::platform::setTimeSource(nullptr, nullptr);
 }
 
 TEST(PathManager, EverySearchIsServedAndEachObjectGetsItsResultOnce) {
