@@ -89,6 +89,9 @@ std::string workingDirectory();
 /// unless replace is true. False when the variable cannot be set.
 bool setEnvironment(const std::string& name, const std::string& value, bool replace);
 
+/// Removes a variable from the process's environment. False when it cannot be removed.
+bool unsetEnvironment(const std::string& name);
+
 // ---------------------------------------------------------------------------
 // Display
 // ---------------------------------------------------------------------------

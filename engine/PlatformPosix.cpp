@@ -186,6 +186,10 @@ bool setEnvironment(const std::string& name, const std::string& value, bool repl
     return setenv(name.c_str(), value.c_str(), replace ? 1 : 0) == 0;
 }
 
+bool unsetEnvironment(const std::string& name) {
+    return unsetenv(name.c_str()) == 0;
+}
+
 bool hasDisplay() {
 #if defined(__APPLE__)
     return true;

@@ -194,6 +194,11 @@ bool setEnvironment(const std::string& name, const std::string& value, bool repl
     return _putenv_s(name.c_str(), value.c_str()) == 0;
 }
 
+bool unsetEnvironment(const std::string& name) {
+    // An empty value removes the variable.
+    return !name.empty() && name.find('=') == std::string::npos && _putenv_s(name.c_str(), "") == 0;
+}
+
 bool hasDisplay() {
     return true;
 }

@@ -687,7 +687,9 @@ int ResourceManager::loadSprite(std::string filename, std::string label) {
         return -1;
     }
     log.writeLog(1, "RM::loadSprite(): Loading sprite '%s'.", filename.c_str());
-    std::ifstream file(filename);
+    // Binary, so that positions (the readers seek and measure what is left)
+    // are byte offsets on every system; the line reader drops a CR before LF.
+    std::ifstream file(filename, std::ios::binary);
     if (!file.is_open()) {
         log.writeLog("RM::loadSprite(): Error! Cannot open file '%s'.", filename.c_str());
         log.writeLog("RM::loadSprite(): Sprite '%s' not loaded.", label.c_str());

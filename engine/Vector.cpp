@@ -54,7 +54,9 @@ bool Vector::operator!=(const Vector& other) const {
 }
 
 std::string Vector::toString() const {
-    return "(" + ox::toString(m_x) + "," + ox::toString(m_y) + ")";
+    std::string text(1, '(');
+    text.append(ox::toString(m_x)).append(1, ',').append(ox::toString(m_y)).append(1, ')');
+    return text;
 }
 
 int Vector::serialize(std::ostream* p_os) const {

@@ -189,11 +189,17 @@ int ViewObject::eventHandler(const Event* p_e) {
 }
 
 std::string ViewObject::text() const {
-    std::string shown = m_view_string;
+    // Built by appending: a literal joined to a temporary makes GCC 12 warn
+    // of overlapping copies (-Wrestrict) where there are none.
+    const std::string pad = m_border ? " " : "";
+    std::string shown = pad;
+    shown += m_view_string;
     if (m_draw_value) {
-        shown += " " + std::to_string(m_value);
+        shown += ' ';
+        shown += std::to_string(m_value);
     }
-    return m_border ? " " + shown + " " : shown;
+    shown += pad;
+    return shown;
 }
 
 int ViewObject::draw() {

@@ -18,6 +18,7 @@
 #include "Config.h"
 #include "Frame.h"
 #include "LogManager.h"
+#include "Platform.h"
 #include "ResourceManager.h"
 #include "Sprite.h"
 
@@ -75,7 +76,7 @@ void checkReachesParsers() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setenv("ORVIX_LOG", "/dev/null", 0);
+    ox::platform::setEnvironment("ORVIX_LOG", "/dev/null", false);
     ox::LogManager::getInstance().startUp();
     ox::ResourceManager::getInstance().startUp();
     checkReachesParsers();

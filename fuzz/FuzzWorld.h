@@ -8,6 +8,7 @@
 
 #include "Box.h"
 #include "LogManager.h"
+#include "Platform.h"
 #include "Vector.h"
 #include "WorldManager.h"
 
@@ -22,7 +23,7 @@ namespace fuzz {
 /// Starts the log (to nowhere unless ORVIX_LOG says otherwise) and a world
 /// of 80 x 24 cells with its view.
 inline void startWorld() {
-    setenv("ORVIX_LOG", "/dev/null", 0);
+    ox::platform::setEnvironment("ORVIX_LOG", "/dev/null", false);
     ox::LogManager::getInstance().startUp();
     ox::WorldManager& world = ox::WorldManager::getInstance();
     world.startUp();

@@ -68,15 +68,15 @@ bool replay(const std::filesystem::path& file, std::size_t limit_bytes) {
     std::ifstream in(file, std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
                                   std::istreambuf_iterator<char>());
-    std::printf("replay: %s\n", file.c_str());
+    std::printf("replay: %s\n", file.string().c_str());
     std::fflush(stdout);
     largest = 0;
     watching = true;
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     watching = false;
     if (limit_bytes > 0 && largest.load() > limit_bytes) {
-        std::fprintf(stderr, "replay: Error! '%s' allocated %zu bytes at once.\n", file.c_str(),
-                     largest.load());
+        std::fprintf(stderr, "replay: Error! '%s' allocated %zu bytes at once.\n",
+                     file.string().c_str(), largest.load());
         return false;
     }
     return true;

@@ -31,9 +31,16 @@ pulseaudio pulseaudio-utils"
 
 # The Windows cross-build's root and what it holds.
 ORVIX_WINDOWS_ROOT="${ORVIX_WINDOWS_ROOT:-$ORVIX_CACHE/root-bookworm}"
-ORVIX_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix cmake ninja-build googletest wine wine64"
+# A "package/suite" entry comes from that suite of the same mirror: SFML 3.1
+# needs CMake 3.28, which Debian 12 has only in its backports. The game under
+# Wine is tested in a window (Xvfb, xdotool, ImageMagick) with recorded sound.
+ORVIX_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix cmake/bookworm-backports \
+cmake-data/bookworm-backports ninja-build googletest wine wine64 ca-certificates xz-utils zip \
+unzip xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core libgl1-mesa-dri libpulse0 \
+pulseaudio pulseaudio-utils"
 # The commands and files a host needs to cross-build and run the Windows pass natively.
-WINDOWS_NEEDS=(x86_64-w64-mingw32-g++-posix cmake ninja wineserver /usr/lib/wine/wine64 /usr/src/googletest)
+WINDOWS_NEEDS=(x86_64-w64-mingw32-g++-posix cmake ninja wineserver /usr/lib/wine/wine64 /usr/src/googletest
+  xvfb-run xdotool import parec zip /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf)
 
 say() { echo "orvix: $*" >&2; }
 is_root() { [ "$(id -u)" = 0 ]; }
@@ -175,14 +182,17 @@ in_root() {
 # say), and the root keeps what it had.
 root_install() {
   cp /etc/resolv.conf "$ORVIX_ROOT/etc/resolv.conf"
-  ORVIX_BINDS=()
-  ORVIX_ENV=(DEBIAN_FRONTEND=noninteractive)
-  local status=0
+  # The extra suites that "package/suite" entries name, from the root's own mirror.
+  local suite mirror
+  mirror="$(awk '/^deb / {print $2; exit}' "$ORVIX_ROOT/etc/apt/sources.list")"
+  for suite in $(echo "$ORVIX_PACKAGES" | tr -s ' ' '\n' | sed -n 's#.*/##p' | sort -u); do
+    echo "deb $mirror $suite main"
+  done >"$ORVIX_ROOT/etc/apt/sources.list.d/orvix.list"
+  # The caller's binds and environment are for its command, not for apt.
+  local ORVIX_BINDS=() ORVIX_ENV=(DEBIAN_FRONTEND=noninteractive)
   in_root bash -c "
     apt-get -o Acquire::Check-Valid-Until=false -qq update &&
-    apt-get -qq install -y --no-install-recommends $ORVIX_PACKAGES >/dev/null" || status=$?
-  ORVIX_ENV=()
-  [ "$status" = 0 ] || return 1
+    apt-get -qq install -y --no-install-recommends $ORVIX_PACKAGES >/dev/null" || return 1
   packages_stamp >"$ORVIX_ROOT/.orvix-packages"
 }
 
@@ -258,14 +268,24 @@ host_has_windows_tools() {
   done
 }
 
+# The Windows build's own cache (SFML built for Windows, kept between builds
+# and clones) and the folder of third-party sources it is built from.
+ORVIX_WINDOWS_CACHE="${ORVIX_WINDOWS_CACHE:-$ORVIX_CACHE/windows}"
+ORVIX_DEPS="${ORVIX_DEPS:-$(cd "$ORVIX_SRC/.." && pwd)/shared/deps}"
+
 # Run a command for the Windows cross-build: natively or in its root.
 run_windows_env() {
+  mkdir -p "$ORVIX_WINDOWS_CACHE"
   if host_has_windows_tools; then
+    export ORVIX_WINDOWS_CACHE ORVIX_DEPS
     "$@"
   else
     ORVIX_ROOT="$ORVIX_WINDOWS_ROOT" ORVIX_SUITE=bookworm ORVIX_PACKAGES="$ORVIX_WINDOWS_PACKAGES" \
       ORVIX_DEV_FLAG=--windows
     ensure_root
+    ORVIX_BINDS+=("$ORVIX_WINDOWS_CACHE")
+    [ ! -d "$ORVIX_DEPS" ] || ORVIX_BINDS+=("$ORVIX_DEPS")
+    ORVIX_ENV+=(ORVIX_WINDOWS_CACHE="$ORVIX_WINDOWS_CACHE" ORVIX_DEPS="$ORVIX_DEPS")
     local here="$PWD"
     in_root bash -c 'cd "$0" && exec "$@"' "$here" "$@"
   fi

@@ -4,6 +4,10 @@
 #   game_work RUN_DIR   copies RUN_DIR to a scratch directory and enters it
 #   start_game          starts the game, skips the splash, waits for the start screen
 # After start_game, $game is the game's process and $window its window.
+# GAME_PROGRAM is the command that starts the game (./rhythm unless set).
+
+GAME_PROGRAM=(${GAME_PROGRAM[@]+"${GAME_PROGRAM[@]}"})
+[ ${#GAME_PROGRAM[@]} -gt 0 ] || GAME_PROGRAM=(./rhythm)
 
 game=""
 window=""
@@ -47,7 +51,7 @@ wait_log() {
 # the shown ones: one created but not yet shown refuses the focus (BadMatch).
 start_game() {
   rm -f orvix.log
-  ./rhythm >stdout.txt 2>stderr.txt &
+  "${GAME_PROGRAM[@]}" >stdout.txt 2>stderr.txt &
   game=$!
   window=""
   for _ in $(seq 200); do

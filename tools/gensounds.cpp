@@ -591,7 +591,7 @@ bool run(const std::string& command) {
 }
 
 std::string quoted(const fs::path& p) {
-    return "'" + p.string() + "'";
+    return std::string(1, '\'').append(p.string()).append(1, '\'');
 }
 
 /// Encodes a buffer to OUT_DIR/name.mp3 and decodes it back; the decoded PCM.

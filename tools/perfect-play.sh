@@ -30,9 +30,9 @@ player="$build_dir/perfect-play"
 [ -x "$player" ] || { echo "perfect-play: no $player; build first" >&2; exit 1; }
 
 source "$(dirname "$0")/game-window.sh"
-server=""
+source "$(dirname "$0")/sound-server.sh"
 stop_all() {
-  if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
+  sound_server_stop
   cleanup_game
 }
 trap stop_all EXIT
@@ -40,14 +40,9 @@ game_work "$build_dir/run"
 
 export ALSA_CONFIG_PATH=/dev/null
 if [ "$pulse" = 1 ]; then
-  export PULSE_SERVER="unix:$work/pulse" PULSE_LATENCY_MSEC="${PULSE_LATENCY_MSEC:-60}"
-  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --realtime=no \
-    --high-priority=no -L "module-null-sink sink_name=null rate=48000" \
-    -L "module-native-protocol-unix auth-anonymous=1 socket=$work/pulse" \
-    >pulse.txt 2>&1 &
-  server=$!
-  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  pactl info >/dev/null 2>&1 || fail "the sound server did not start: $(cat pulse.txt)"
+  export PULSE_LATENCY_MSEC="${PULSE_LATENCY_MSEC:-60}"
+  mkdir -p "$work/pulse"
+  sound_server_start "$work/pulse"
   sound="PulseAudio null sink, PULSE_LATENCY_MSEC=$PULSE_LATENCY_MSEC"
 else
   export PULSE_SERVER="unix:$work/no-server"

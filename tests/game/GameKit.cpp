@@ -21,8 +21,9 @@ namespace game_test {
 
 HeadlessGame::HeadlessGame(const std::string& extra_config) {
     const std::filesystem::path run_dir = ORVIX_RUN_DIR;
-    std::filesystem::create_directory_symlink(run_dir / "sprites", "sprites");
-    std::filesystem::create_directory_symlink(run_dir / "sounds", "sounds");
+    for (const char* dir : {"sprites", "sounds"}) {
+        std::filesystem::copy(run_dir / dir, dir, std::filesystem::copy_options::recursive);
+    }
     // The first of a repeated item counts: the extra items come first.
     ox_test::writeFile("ox-config.txt",
                        extra_config + "headless:true,\nframe_time:0,\nnetworking:false,\n");

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "LogManager.h"
+#include "Platform.h"
 
 namespace ox_test {
 
@@ -19,6 +20,10 @@ std::vector<std::pair<int, std::string>> parse(const std::string& text) {
     std::istringstream in(text);
     std::smatch match;
     for (std::string line; std::getline(in, line);) {
+        // Where text files end their lines with CR LF.
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
         if (std::regex_search(line, match, PREFIX) && match.length(0) - match.length(1) >= 6) {
             result.emplace_back(std::stoi(match[2]), match.suffix());
         } else {
@@ -34,7 +39,7 @@ LogCapture::LogCapture(int level, bool start_now) {
     const char* p_env = std::getenv("ORVIX_LOG");
     m_had_env = p_env != nullptr;
     m_old_env = m_had_env ? p_env : "";
-    setenv("ORVIX_LOG", path().c_str(), 1);
+    ox::platform::setEnvironment("ORVIX_LOG", path().c_str(), true);
     ox::LogManager& log = ox::LogManager::getInstance();
     m_old_level = log.getLogLevel();
     m_old_flush = log.getFlush();
@@ -54,9 +59,9 @@ LogCapture::~LogCapture() {
         log.shutDown();
     }
     if (m_had_env) {
-        setenv("ORVIX_LOG", m_old_env.c_str(), 1);
+        ox::platform::setEnvironment("ORVIX_LOG", m_old_env.c_str(), true);
     } else {
-        unsetenv("ORVIX_LOG");
+        ox::platform::unsetEnvironment("ORVIX_LOG");
     }
 }
 

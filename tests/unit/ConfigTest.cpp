@@ -6,6 +6,7 @@
 
 #include "Config.h"
 #include "LogCapture.h"
+#include "Platform.h"
 #include "utility.h"
 
 namespace {
@@ -69,10 +70,10 @@ TEST(Config, MissingFileOrStaleParserTableKeepDefaults) {
         "Config::readConfig(): Cannot open Orvix configuration file 'ox-config.txt'."));
 
     ox_test::writeFile("other.cfg", "frame_time:12,\n");
-    setenv("ORVIX_CONFIG", "other.cfg", 1);
+    ox::platform::setEnvironment("ORVIX_CONFIG", "other.cfg", true);
     Config::getInstance().loadConfig("");
     EXPECT_EQ(Config::getInstance().getFrameTime(), 12);
-    unsetenv("ORVIX_CONFIG");
+    ox::platform::unsetEnvironment("ORVIX_CONFIG");
 }
 
 TEST(Config, BadValuesAreRefusedOrClamped) {

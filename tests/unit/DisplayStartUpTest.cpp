@@ -8,6 +8,7 @@
 #include "DisplayManager.h"
 #include "GameManager.h"
 #include "LogCapture.h"
+#include "Platform.h"
 #include "WorldManager.h"
 
 namespace {
@@ -66,7 +67,10 @@ TEST(DisplayStartUp, TheWorldFitsTheWindow) {
 TEST(DisplayStartUp, NoDisplayFailsStartUpWithAnError) {
     ox_test::LogCapture log(1, false);
     ox_test::writeFile("ox-config.txt", "networking:false,\n");
-    unsetenv("DISPLAY");
+    ox::platform::unsetEnvironment("DISPLAY");
+    if (ox::platform::hasDisplay()) {
+        GTEST_SKIP() << "windows here open without a display server";
+    }
     ox::GameManager& gm = ox::GameManager::getInstance();
     EXPECT_EQ(gm.startUp(), -1);
     EXPECT_TRUE(log.contains("DisplayManager::startUp(): Error! No display to open a window on."));

@@ -6,6 +6,7 @@
 #include "Config.h"
 #include "LogCapture.h"
 #include "LogManager.h"
+#include "Platform.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ TEST(LogManager, LevelsFilterLinesAndResultsCountTheMessage) {
     EXPECT_EQ(lm.writeLog(6, "six"), 0);
     EXPECT_EQ(log.messages(), (std::vector<std::string>{
                                   "always 42", "LogManager::setLogLevel(): log level 5", "five"}));
-    EXPECT_TRUE(std::regex_match(log.text(), std::regex(R"((\d\d:\d\d:\d\d    0 .*\n){3})")))
+    EXPECT_TRUE(std::regex_match(log.text(), std::regex(R"((\d\d:\d\d:\d\d    0 .*\r?\n){3})")))
         << log.text();
 }
 
@@ -44,7 +45,7 @@ TEST(LogManager, StandardErrorBeforeStartUpAndAfterShutDown) {
 
 TEST(LogManager, UsesTheConfiguredNameTruncatesAndReportsWriteErrors) {
     ox_test::ScratchDir dir;
-    unsetenv("ORVIX_LOG");
+    ox::platform::unsetEnvironment("ORVIX_LOG");
     ox_test::writeFile("mine.log", "old content\n");
     ox::Config::getInstance().loadConfig("logfile:mine.log,");
     LogManager& lm = LogManager::getInstance();
@@ -56,12 +57,12 @@ TEST(LogManager, UsesTheConfiguredNameTruncatesAndReportsWriteErrors) {
     EXPECT_NE(ox_test::readFile("mine.log").find("fresh"), std::string::npos);
 
     // A failed write is reported, not counted as written.
-    setenv("ORVIX_LOG", "/dev/full", 1);
+    ox::platform::setEnvironment("ORVIX_LOG", "/dev/full", true);
     ASSERT_EQ(lm.startUp(), 0);
     EXPECT_EQ(lm.writeLog("lost"), -1);
     lm.setFlush(false);
     lm.shutDown();
-    unsetenv("ORVIX_LOG");
+    ox::platform::unsetEnvironment("ORVIX_LOG");
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <format>
 #include <list>
 #include <memory>
 #include <regex>
@@ -74,10 +73,11 @@ TEST_F(SpriteFileTest, BothFormatsLoadWithEitherLineEndingAndNoFinalNewline) {
     // Frames, size, slowdown, color, transparency and every frame's characters.
     const auto describe = [](const ox::Sprite* p) {
         const char t = p->getTransparency();
-        std::string text =
-            std::format("{} {}x{} {} {} {}", p->getFrameCount(), p->getWidth(), p->getHeight(),
-                        p->getSlowdown(), static_cast<int>(p->getColor()),
-                        t ? "'" + std::string(1, t) + "'" : "none");
+        std::ostringstream out;
+        out << p->getFrameCount() << ' ' << p->getWidth() << 'x' << p->getHeight() << ' '
+            << p->getSlowdown() << ' ' << static_cast<int>(p->getColor()) << ' '
+            << (t ? "'" + std::string(1, t) + "'" : "none");
+        std::string text = out.str();
         for (int i = 0; i < p->getFrameCount(); i++) {
             text += " " + p->getFrame(i).getString();
         }
