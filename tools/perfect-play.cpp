@@ -3,10 +3,12 @@
 // of the perfect window) frame times. The presses go, each at an absolute
 // deadline, P's too, as "key" commands to one xdotool reading its commands
 // from a pipe: no program starts per press, and the time a command takes to
-// reach the X server shifts every press alike. Runs in the game's working
-// directory (for its configuration) on the game's X server;
-// tools/perfect-play.sh starts both. An argument of N presses the lane keys N
-// ms earlier than that. Prints how late the presses were sent.
+// reach the X server shifts every press alike. The commands go to standard
+// output, which tools/perfect-play.sh pipes into that xdotool, so that the
+// player runs wherever the game does (under Wine too). Runs in the game's
+// working directory (for its configuration); tools/perfect-play.sh starts
+// both. An argument of N presses the lane keys N ms earlier than that. Prints
+// how late the presses were sent on standard error.
 
 #include <algorithm>
 #include <chrono>
@@ -88,11 +90,7 @@ int main(int argc, char* argv[]) {
                      presses.size(), Conductor::NOTE_COUNT);
         return 1;
     }
-    std::FILE* p_xdotool = popen("xdotool -", "w");
-    if (p_xdotool == nullptr) {
-        std::fprintf(stderr, "perfect-play: Error! Cannot start xdotool.\n");
-        return 1;
-    }
+    std::FILE* p_xdotool = stdout;
     // xdotool starts and reaches the X server before the first press, which
     // would otherwise arrive later than the others by that time.
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -102,8 +100,8 @@ int main(int argc, char* argv[]) {
     for (const Press& press : presses) {
         ok = pressAt(p_xdotool, p_press + press.due - early, press.key, timing) && ok;
     }
-    ok = pclose(p_xdotool) == 0 && ok;
-    std::printf(
+    std::fprintf(
+        stderr,
         "perfect-play: P and %d notes at P + (entry + %d) x %d ms - %d ms; sent late by at most "
         "%.1f ms (mean %.1f)%s\n",
         timing.count - 1, stepsToPerfect(config.getWindowVerticalChars()),

@@ -10,7 +10,9 @@
 # sink (client latency PULSE_LATENCY_MSEC, 60 ms unless set); without it no
 # sound server is reachable and the audio library falls back to its null
 # device. --early presses the lane keys MS milliseconds before those times.
-# The game's log stays in BUILD_DIR/perfect-play.log.
+# The game's log stays in BUILD_DIR/perfect-play.log. With a Windows build
+# (./dev.sh --windows tools/perfect-play.sh --pulse build-windows) the game
+# and the player run under Wine.
 set -euo pipefail
 if [ -z "${PERFECT_PLAY_X:-}" ]; then
   export PERFECT_PLAY_X=1
@@ -26,14 +28,23 @@ while [ $# -gt 0 ]; do
   esac
 done
 build_dir=$(realpath "${1:-build}")
-player="$build_dir/perfect-play"
-[ -x "$player" ] || { echo "perfect-play: no $player; build first" >&2; exit 1; }
+# A Windows build (build-windows, in ./dev.sh --windows) plays under Wine.
+wine_stop() { :; }
+if [ -f "$build_dir/perfect-play.exe" ]; then
+  source "$(dirname "$0")/wine-env.sh"
+  player=("$wine" "$build_dir/perfect-play.exe")
+  GAME_PROGRAM=("$wine" rhythm.exe)
+else
+  player=("$build_dir/perfect-play")
+fi
+[ -f "${player[-1]}" ] || { echo "perfect-play: no ${player[-1]}; build first" >&2; exit 1; }
 
 source "$(dirname "$0")/game-window.sh"
 source "$(dirname "$0")/sound-server.sh"
 stop_all() {
   sound_server_stop
   cleanup_game
+  wine_stop
 }
 trap stop_all EXIT
 game_work "$build_dir/run"
@@ -49,8 +60,14 @@ else
   sound="no sound server"
 fi
 
+if [ -n "${wine:-}" ]; then
+  wine_start "$build_dir/wineprefix"
+  "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1
+fi
 start_game
-"$player" "$early" >player.txt &
+# (A Windows console program ends its lines with CR LF, which xdotool would
+# take as part of the key's name; sed -u passes each line on at once.)
+("${player[@]}" "$early" 2>player.txt | sed -u 's/\r$//' | xdotool -) &
 player_pid=$!
 if [ "$pulse" = 1 ]; then
   sleep 3
@@ -67,7 +84,8 @@ cp orvix.log "$build_dir/perfect-play.log"
 
 echo "perfect-play: sound: $sound;" \
   "$(grep -oE "Playing audio on '[^']*'|No audio playback device opened" orvix.log | head -n 1 || true)"
-cat stdout.txt player.txt
+tr -d '\r' <stdout.txt
+tr -d '\r' <player.txt
 grep -F 'Conductor::playStep(): Music stops' orvix.log | sed -E 's/^.*Conductor::playStep\(\): /perfect-play: /' ||
   echo "perfect-play: no drift line in the log"
 # The rows at which the notes were hit (the perfect window is rows 17 to 18
