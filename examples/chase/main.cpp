@@ -199,8 +199,7 @@ int loadMaze(const char* filename) {
     for (const std::string& row : rows) {
         width = std::max(width, row.size());
     }
-    ox::WorldManager::getInstance().setBoundary(
-        ox::Box(CELL_BOX.getCorner(), width, rows.size()));
+    ox::WorldManager::getInstance().setBoundary(ox::Box(CELL_BOX.getCorner(), width, rows.size()));
     Player* p_player = nullptr;
     std::vector<ox::Vector> dens;
     for (std::size_t y = 0; y < rows.size(); y++) {
