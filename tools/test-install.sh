@@ -75,3 +75,16 @@ Saw the other player at (24,12)."
 duel "" rd drop
 expect "duel, dropped" "$(tail -n +2 host.txt)" "The other player left.
 Saw the other player at (61,13)."
+
+# The tutorial's steps in a real window on an X server of their own (kept up
+# between them): each opens its window, runs its loop until Q, and exits 0.
+cd "$scratch/tutorial"
+unset ORVIX_CONFIG
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
+  for step in step1 step2; do
+    "./$step" & pid=$!
+    for _ in $(seq 100); do xdotool search --name Chase >/dev/null && break; sleep 0.1; done
+    sleep 0.5
+    xdotool key --window "$(xdotool search --name Chase | head -1)" q
+    wait "$pid" || { echo "test-install: tutorial: $step did not run and quit on Q" >&2; exit 1; }
+  done' || fail "tutorial"
