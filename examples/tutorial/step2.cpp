@@ -54,6 +54,7 @@ public:
         if (key == ox::Keyboard::Q) {
             ox::GameManager::getInstance().setGameOver();
         } else if (key >= ox::Keyboard::LEFTARROW && key <= ox::Keyboard::DOWNARROW) {
+            // The arrow keys come in the order left, right, up, down.
             const ox::Vector directions[] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
             setDirection(directions[key - ox::Keyboard::LEFTARROW]);
             setSpeed(p_key->getKeyboardAction() == ox::KEY_RELEASED ? 0 : 0.5f);
