@@ -32,13 +32,13 @@ expect() { [ "$2" = "$3" ] || { printf '%s\n' "$2"; fail "$1: unexpected output"
 
 cd "$scratch/hello"
 # 80 cells wide at one cell a step: the star is out after 81 steps.
-expect hello "$(./hello)" "The star crossed the window in 81 steps."
+expect hello "$(timeout 60 ./hello)" "The star crossed the window in 81 steps."
 
 # The player stands still, so each monster walks the same path around the
 # walls every time (0.4 cells a step); the game's own step count depends on
 # how soon the searches end, so only its form is checked.
 cd "$scratch/chase"
-output="$(./chase)"
+output="$(timeout 60 ./chase)" || fail "chase: did not end"
 expect chase "$(head -n 3 <<<"$output")" "Monster 1 reached the player in 93 steps.
 Monster 2 reached the player in 183 steps.
 Monster 1 reached the player in 93 steps."
