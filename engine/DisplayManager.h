@@ -37,6 +37,14 @@ float charHeight();
 /// Characters are not drawn one by one: drawCh adds the cell to a batch, which
 /// goes to the window in one draw call before anything else is drawn into it
 /// (getWindow) and before the frame is shown (swapBuffers).
+///
+/// Objects draw in their draw(), at world positions in cells; the view's corner
+/// is taken off, so what is outside the view is not seen:
+/// \code
+/// ox::DisplayManager& display = ox::DisplayManager::getInstance();
+/// display.drawCh(getPosition(), '@', ox::YELLOW, 0);
+/// display.drawString(ox::Vector(40, 0), "Paused", ox::CENTER_JUSTIFIED, ox::WHITE);
+/// \endcode
 class DisplayManager : public Manager {
 public:
     /// The single instance, created on first use.

@@ -18,6 +18,19 @@ constexpr int MAX_STEPS_BEHIND = 10;
 
 /// Starts and stops every other manager in a fixed order and runs the
 /// frame-paced game loop. Delivers the step event "ox-step".
+///
+/// A game starts the engine, creates its objects, runs the loop until game
+/// over, and stops the engine:
+/// \code
+/// ox::GameManager& game = ox::GameManager::getInstance();
+/// if (game.startUp() != 0) {  // reads ox-config.txt, opens the window
+///     game.shutDown();
+///     return 1;
+/// }
+/// new Star;  // an ox::Object subclass; the world owns it
+/// game.run();
+/// game.shutDown();
+/// \endcode
 class GameManager : public Manager {
 public:
     /// The one instance, created on first use.

@@ -14,6 +14,16 @@ namespace ox {
 /// frame it drains the window's pending events, then polls the mouse buttons
 /// and the held keys. Key repeat is off while it runs, so a held key gives
 /// one press event and then one KEY_DOWN event per frame.
+///
+/// An object that wants the keys registers for them and reads the events:
+/// \code
+/// registerInterest(ox::KEYBOARD_EVENT);  // in the constructor
+/// // in eventHandler:
+/// auto* p_key = static_cast<const ox::EventKeyboard*>(p_e);
+/// if (p_key->getKey() == ox::Keyboard::Q && p_key->getKeyboardAction() == ox::KEY_PRESSED) {
+///     ox::GameManager::getInstance().setGameOver();
+/// }
+/// \endcode
 class InputManager : public Manager {
 public:
     /// The one instance, created on first use.

@@ -56,6 +56,30 @@ const int MAX_OBJ_EVENTS = 100;
 /// The base class of every game object. The constructor inserts the object into
 /// the world manager and the destructor removes it; objects in the world are
 /// deleted only by the world manager (markForDelete, or its shut-down).
+///
+/// A game object overrides draw and eventHandler, and registers for the events
+/// that managers deliver to those who ask (collision and out events come to
+/// every object):
+/// \code
+/// class Star : public ox::Object {
+/// public:
+///     Star() {
+///         setPosition(ox::Vector(0, 12));
+///         setVelocity(ox::Vector(1, 0));  // the world moves it a cell a step
+///         registerInterest(ox::KEYBOARD_EVENT);
+///     }
+///     int draw() override {
+///         return ox::DisplayManager::getInstance().drawCh(getPosition(), '*', ox::YELLOW, 0);
+///     }
+///     int eventHandler(const ox::Event* p_e) override {
+///         if (p_e->getType() == ox::OUT_EVENT) {
+///             ox::WorldManager::getInstance().markForDelete(this);
+///             return 1;
+///         }
+///         return Object::eventHandler(p_e);  // takes a path that findPath found
+///     }
+/// };
+/// \endcode
 class Object {
 public:
     /// Takes the next id, marks every attribute modified and joins the world.

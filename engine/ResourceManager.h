@@ -63,6 +63,15 @@ Sprite* loadSimpleSprite(std::istream* p_file);
 Sprite* loadRobustSprite(std::istream* p_file);
 
 /// Loads and owns the game's sprites, sounds and musics, each found by label.
+///
+/// Load once after start-up, then refer to each resource by its label:
+/// \code
+/// ox::ResourceManager& resources = ox::ResourceManager::getInstance();
+/// resources.loadSprite("sprites/player-spr.txt", "player");
+/// resources.loadSound("sounds/snare.mp3", "snare");
+/// p_player->setSprite("player");  // an object shows it from its first frame
+/// resources.getSound("snare")->play();
+/// \endcode
 class ResourceManager : public Manager {
 public:
     /// The single instance, created on first use. Its sounds and musics open the

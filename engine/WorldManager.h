@@ -17,6 +17,17 @@ class Object;
 /// marked for deletion, draws visible objects layer by layer and keeps the
 /// view on a followed object. Delivers every event label no other manager
 /// claims (game-defined labels and "ox-view").
+///
+/// A world larger than the window, a view that follows the player, and an
+/// event to the view objects:
+/// \code
+/// ox::WorldManager& world = ox::WorldManager::getInstance();
+/// world.setBoundary(ox::Box(ox::Vector(0, 0), 200, 60));
+/// world.setViewFollowing(p_player);
+/// ox::EventView health("Health", -1, true);  // add -1 to the view object "Health"
+/// world.onEvent(&health);
+/// world.markForDelete(p_pick_up);  // deleted at the end of this step
+/// \endcode
 class WorldManager : public Manager {
 public:
     /// The one instance, created on first use.
