@@ -62,7 +62,8 @@ else
   fi
 fi
 for archive in "${archives[@]}"; do
-  [ -f "$origin/$archive" ] || fail "missing $origin/$archive (see $sums for the files and their checksums)"
+  [ -f "$origin/$archive" ] ||
+    fail "missing $origin/$archive: the folder needs every file $sums lists (as shared/deps beside the checkout has them)"
   grep " $archive\$" "$sums" | (cd "$origin" && sha256sum --quiet -c -) ||
     fail "$origin/$archive does not match its checksum in $sums"
 done
