@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Grid.h"
 #include "LogManager.h"
 #include "Object.h"
-#include "ObjectListIterator.h"
+#include "SceneGraph.h"
 #include "WorldManager.h"
 #include "geometry.h"
 
@@ -41,8 +42,10 @@ int cellCoordinate(float value) {
 
 /// The place of a cell of the grid within its page.
 size_t placeInPage(PathFind::Cell cell) {
-    return static_cast<size_t>(cell.y % PathFind::PAGE_SIDE) * PathFind::PAGE_SIDE +
-           static_cast<size_t>(cell.x % PathFind::PAGE_SIDE);
+    // Cells of the grid are never negative: unsigned division is a shift.
+    constexpr unsigned side = PathFind::PAGE_SIDE;
+    return static_cast<size_t>(static_cast<unsigned>(cell.y) % side) * side +
+           static_cast<unsigned>(cell.x) % side;
 }
 
 }  // namespace
@@ -91,8 +94,10 @@ bool PathFind::contains(Cell cell) const {
 }
 
 size_t PathFind::pageOf(Cell cell) const {
-    return static_cast<size_t>(cell.y / PAGE_SIDE) * static_cast<size_t>(m_page_cols) +
-           static_cast<size_t>(cell.x / PAGE_SIDE);
+    constexpr unsigned side = PAGE_SIDE;
+    return static_cast<size_t>(static_cast<unsigned>(cell.y) / side) *
+               static_cast<size_t>(m_page_cols) +
+           static_cast<unsigned>(cell.x) / side;
 }
 
 PathFind::Slot& PathFind::slot(Cell cell) {
@@ -166,10 +171,13 @@ int PathFind::cycleOnce() {
         m_result = FOUND;
         return m_result;
     }
+    Around around;
+    fillAround(current, around);
     for (int dy = -1; dy <= 1; dy++) {
         for (int dx = -1; dx <= 1; dx++) {
-            if ((dx != 0 || dy != 0) && !skipNeighbour(current, dx, dy)) {
-                reach(current, Cell{current.x + dx, current.y + dy}, dx, dy);
+            if ((dx != 0 || dy != 0) && !skipNeighbour(around, current, dx, dy)) {
+                reach(current, *around[aroundIndex(0, 0)], Cell{current.x + dx, current.y + dy},
+                      *around[aroundIndex(dx, dy)], dx, dy);
             }
         }
     }
@@ -208,27 +216,51 @@ bool PathFind::touchesTarget(Cell cell) const {
     return boxIntersectsBox(walker, target);
 }
 
-bool PathFind::skipNeighbour(Cell current, int dx, int dy) const {
-    // The node grid was built from the boundary's whole extents.
-    const Cell neighbour{current.x + dx, current.y + dy};
-    if (!contains(neighbour)) {
-        return true;
+void PathFind::fillAround(Cell centre, Around& around) {
+    const int in_page_x = centre.x % PAGE_SIDE;
+    const int in_page_y = centre.y % PAGE_SIDE;
+    if (in_page_x > 0 && in_page_x < PAGE_SIDE - 1 && in_page_y > 0 && in_page_y < PAGE_SIDE - 1 &&
+        centre.x + 1 < m_cols && centre.y + 1 < m_rows) {
+        // All nine lie in the grid and in the centre's page.
+        Slot* p_centre = &slot(centre);
+        for (int dy = -1; dy <= 1; dy++) {
+            for (int dx = -1; dx <= 1; dx++) {
+                around[aroundIndex(dx, dy)] = p_centre + dy * PAGE_SIDE + dx;
+            }
+        }
+        return;
     }
-    const Slot* p_slot = findSlot(neighbour);
-    if (p_slot != nullptr && p_slot->state == CLOSED) {
-        return true;
+    for (int dy = -1; dy <= 1; dy++) {
+        for (int dx = -1; dx <= 1; dx++) {
+            const Cell cell{centre.x + dx, centre.y + dy};
+            around[aroundIndex(dx, dy)] = contains(cell) ? &slot(cell) : nullptr;
+        }
     }
-    if (isBlocked(neighbour.x, neighbour.y)) {
-        return true;
-    }
-    // A diagonal step may pass one blocked corner, not squeeze between two.
-    return dx != 0 && dy != 0 && isBlocked(current.x + dx, current.y) &&
-           isBlocked(current.x, current.y + dy);
 }
 
-void PathFind::reach(Cell current, Cell neighbour, int dx, int dy) {
-    const float g = distance(dx, dy) + slot(current).node.g;
-    Slot& next = slot(neighbour);
+bool PathFind::skipNeighbour(const Around& around, Cell current, int dx, int dy) {
+    // The node grid was built from the boundary's whole extents.
+    Slot* p_neighbour = around[aroundIndex(dx, dy)];
+    if (p_neighbour == nullptr || p_neighbour->state == CLOSED ||
+        blockedCell(*p_neighbour, Cell{current.x + dx, current.y + dy})) {
+        return true;
+    }
+    // A diagonal step may pass one blocked corner, not squeeze between two
+    // (both lie in the grid when the neighbour does).
+    return dx != 0 && dy != 0 &&
+           blockedCell(*around[aroundIndex(dx, 0)], Cell{current.x + dx, current.y}) &&
+           blockedCell(*around[aroundIndex(0, dy)], Cell{current.x, current.y + dy});
+}
+
+bool PathFind::blockedCell(Slot& cell_slot, Cell cell) const {
+    if (cell_slot.blocked == UNASKED) {
+        cell_slot.blocked = isBlocked(cell.x, cell.y) ? BLOCKED : FREE;
+    }
+    return cell_slot.blocked == BLOCKED;
+}
+
+void PathFind::reach(Cell current, const Slot& from, Cell neighbour, Slot& next, int dx, int dy) {
+    const float g = distance(dx, dy) + from.node.g;
     const bool is_open = next.state == OPEN;
     if (is_open && g > next.node.g) {
         return;
@@ -250,19 +282,13 @@ void PathFind::reach(Cell current, Cell neighbour, int dx, int dy) {
 }
 
 bool PathFind::isBlocked(int x, int y) const {
-    const ObjectList collisions = WorldManager::getInstance().getCollisions(
-        m_p_obj, Vector(static_cast<float>(x), static_cast<float>(y)));
-    for (ObjectListIterator it(&collisions); !it.isDone(); it.next()) {
-        const Object* p_other = it.currentObject();
-        if (p_other->getSolidness() == HARD) {
-            // The first HARD object alone decides; one covering the goal lets
-            // the walker reach it.
-            return !boxContainsPosition(getWorldBox(p_other), positionOf(m_goal));
-        }
-    }
-    return false;
+    // The first HARD object alone decides; one covering the goal lets the
+    // walker reach it.
+    const Grid& grid = WorldManager::getInstance().getSceneGraph().getGrid();
+    const Object* p_hard =
+        grid.firstCollision(m_p_obj, Vector(static_cast<float>(x), static_cast<float>(y)), HARD);
+    return p_hard != nullptr && !boxContainsPosition(getWorldBox(p_hard), positionOf(m_goal));
 }
-
 Path PathFind::getPath() const {
     Path path;
     if (!m_found) {

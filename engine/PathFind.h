@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,8 +15,10 @@ class Object;
 
 /// An incremental A* search over the world's grid of whole cells for one
 /// walking object. Each call of cycleOnce closes one cell; a cell is free when
-/// the walker standing there would not collide with a HARD object. The search
-/// belongs to its object, which hands it to the path manager to be run.
+/// the walker standing there would not collide with a HARD object, as the
+/// world answers when the search first asks about the cell (the answer is
+/// kept for the rest of the search). The search belongs to its object, which
+/// hands it to the path manager to be run.
 ///
 /// The cell closed next is the open one with the smallest f; among equals,
 /// the one opened last (improving a cell does not change when it was opened).
@@ -105,11 +108,15 @@ private:
     /// Where a cell stands in the search.
     enum State : unsigned char { UNREACHED, OPEN, CLOSED };
 
+    /// Whether the walker may stand on a cell, once asked.
+    enum Blockage : unsigned char { UNASKED, FREE, BLOCKED };
+
     /// Search state of one cell in a page.
     struct Slot {
-        Node node;                 ///< Costs and parent.
-        std::uint32_t opened = 0;  ///< Opening order, counted from 0.
-        State state = UNREACHED;   ///< Where the cell stands.
+        Node node;                   ///< Costs and parent.
+        std::uint32_t opened = 0;    ///< Opening order, counted from 0.
+        State state = UNREACHED;     ///< Where the cell stands.
+        Blockage blocked = UNASKED;  ///< The world's answer, kept for the search.
     };
 
     /// An open cell waiting in the heap under the f it had when pushed. A cell
@@ -129,10 +136,21 @@ private:
     Cell takeBestOpen();
     /// True when the walker standing on the cell touches the target at the goal.
     bool touchesTarget(Cell cell) const;
+    /// The slots of the 3 x 3 cells around a cell, row by row, null for a
+    /// cell outside the grid.
+    using Around = std::array<Slot*, 9>;
+    /// The place in Around of the cell (dx, dy) from the centre.
+    static constexpr int aroundIndex(int dx, int dy) { return (dy + 1) * 3 + dx + 1; }
+    /// Fills around with the slots around centre, a cell of the grid,
+    /// allocating their pages if need be.
+    void fillAround(Cell centre, Around& around);
     /// True when a neighbour of the current cell may not be stepped on.
-    bool skipNeighbour(Cell current, int dx, int dy) const;
+    bool skipNeighbour(const Around& around, Cell current, int dx, int dy);
+    /// isBlocked for a cell of the grid, asked of the world once per search:
+    /// a cell is met again from each of its neighbours.
+    bool blockedCell(Slot& cell_slot, Cell cell) const;
     /// Reaches a neighbour from the current cell, opening or improving it.
-    void reach(Cell current, Cell neighbour, int dx, int dy);
+    void reach(Cell current, const Slot& from, Cell neighbour, Slot& next, int dx, int dy);
     /// Puts an open cell into the heap under its current f.
     void pushOpen(Cell cell, const Slot& slot);
     /// The slot of a cell known to be in the grid, its page allocated if need be.
