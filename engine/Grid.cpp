@@ -22,14 +22,17 @@ const double MAX_BUCKETS = 16.0 * 1024 * 1024;
 /// floor(coord / size) as a bucket index, held within [-1, count] so that the
 /// conversion to an integer is always defined; NaN gives -1.
 int bucketIndex(float coord, int size, int count) {
-    const float index = std::floor(coord / static_cast<float>(size));
-    if (!(index >= -1.0f)) {
+    const float quotient = coord / static_cast<float>(size);
+    if (!(quotient >= -1.0f)) {
         return -1;
     }
-    if (index > static_cast<float>(count)) {
+    if (quotient >= static_cast<float>(count)) {
         return count;
     }
-    return static_cast<int>(index);
+    // In [-1, count) the floor is the truncation, or one less for a negative
+    // fraction; worked out here, as each move of a solid object takes twelve.
+    const int truncated = static_cast<int>(quotient);
+    return static_cast<float>(truncated) > quotient ? truncated - 1 : truncated;
 }
 
 /// Number of buckets of the given size needed to cover an extent (0 for none).
