@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "Grid.h"
 #include "LogManager.h"
@@ -25,6 +26,11 @@ float distance(int dx, int dy) {
     return static_cast<float>(
         std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
 }
+
+/// The length of each step to a neighbour, by aroundIndex: distance(dx, dy).
+const std::array<float, 9> STEP_LENGTHS = {
+    distance(-1, -1), distance(0, -1), distance(1, -1), distance(-1, 0), 0.0f,
+    distance(1, 0),   distance(-1, 1), distance(0, 1),  distance(1, 1)};
 
 /// The world position of a cell.
 Vector positionOf(PathFind::Cell cell) {
@@ -83,7 +89,19 @@ PathFind::PathFind(Object* p_obj, Cell start, Cell goal, Object* p_target)
     // Every node starts at g 0, the start's included.
 }
 
-PathFind::~PathFind() = default;
+PathFind::~PathFind() {
+    std::vector<Page>& spare = sparePages();
+    for (Page& page : m_pages) {
+        if (page && spare.size() < MAX_SPARE_PAGES) {
+            spare.push_back(std::move(page));
+        }
+    }
+}
+
+std::vector<PathFind::Page>& PathFind::sparePages() {
+    thread_local std::vector<Page> pages;
+    return pages;
+}
 
 PathFind::Cell PathFind::cellAt(Vector position) {
     return Cell{cellCoordinate(position.getX()), cellCoordinate(position.getY())};
@@ -101,15 +119,23 @@ size_t PathFind::pageOf(Cell cell) const {
 }
 
 PathFind::Slot& PathFind::slot(Cell cell) {
-    std::unique_ptr<Slot[]>& page = m_pages[pageOf(cell)];
+    Page& page = m_pages[pageOf(cell)];
     if (!page) {
-        page = std::make_unique<Slot[]>(static_cast<size_t>(PAGE_SIDE) * PAGE_SIDE);
+        constexpr size_t area = static_cast<size_t>(PAGE_SIDE) * PAGE_SIDE;
+        std::vector<Page>& spare = sparePages();
+        if (spare.empty()) {
+            page = std::make_unique<Slot[]>(area);
+        } else {
+            page = std::move(spare.back());
+            spare.pop_back();
+            std::fill_n(page.get(), area, Slot{});
+        }
     }
     return page[placeInPage(cell)];
 }
 
 const PathFind::Slot* PathFind::findSlot(Cell cell) const {
-    const std::unique_ptr<Slot[]>& page = m_pages[pageOf(cell)];
+    const Page& page = m_pages[pageOf(cell)];
     return page ? &page[placeInPage(cell)] : nullptr;
 }
 
@@ -260,7 +286,7 @@ bool PathFind::blockedCell(Slot& cell_slot, Cell cell) const {
 }
 
 void PathFind::reach(Cell current, const Slot& from, Cell neighbour, Slot& next, int dx, int dy) {
-    const float g = distance(dx, dy) + from.node.g;
+    const float g = STEP_LENGTHS[static_cast<size_t>(aroundIndex(dx, dy))] + from.node.g;
     const bool is_open = next.state == OPEN;
     if (is_open && g > next.node.g) {
         return;

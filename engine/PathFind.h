@@ -28,6 +28,9 @@ class Object;
 /// of the page: memory grows with the area reached (96 KiB a touched page,
 /// 24 bytes a cell; 16 bytes a heap entry, at most one per opening or
 /// lowering of f), plus one pointer per page of the world (at most 32 KiB).
+/// A finished search leaves its pages to the next searches on its thread, up
+/// to MAX_SPARE_PAGES: memory touched for the first time costs the system a
+/// fault per few KiB, which on small maps took as long as the search itself.
 class PathFind {
 public:
     /// A cell of the world grid in whole cells.
@@ -53,6 +56,9 @@ public:
     static constexpr int FOUND = 2;
     /// Cells along each side of a page of search state.
     static constexpr int PAGE_SIDE = 64;
+    /// Most pages kept per thread for later searches (those of a search over
+    /// 1024 x 1024 cells, 24 MiB).
+    static constexpr std::size_t MAX_SPARE_PAGES = 256;
 
     /// A search for p_obj from start to goal over the world manager's current
     /// boundary, one node per whole cell. With p_target set the search also
@@ -63,7 +69,8 @@ public:
     PathFind(Object* p_obj, Cell start, Cell goal, Object* p_target = nullptr);
     PathFind(const PathFind&) = delete;
     PathFind& operator=(const PathFind&) = delete;
-    /// Frees the pages, the heap and the closed list.
+    /// Leaves the pages to later searches, up to MAX_SPARE_PAGES, and frees
+    /// the rest, the heap and the closed list.
     ~PathFind();
 
     /// Closes one cell: FAILED, SEARCHING or FOUND. Once the search has ended
@@ -153,6 +160,10 @@ private:
     void reach(Cell current, const Slot& from, Cell neighbour, Slot& next, int dx, int dy);
     /// Puts an open cell into the heap under its current f.
     void pushOpen(Cell cell, const Slot& slot);
+    /// A page of a search: PAGE_SIDE x PAGE_SIDE slots, row by row.
+    using Page = std::unique_ptr<Slot[]>;
+    /// Pages left by finished searches on this thread, for the next ones.
+    static std::vector<Page>& sparePages();
     /// The slot of a cell known to be in the grid, its page allocated if need be.
     Slot& slot(Cell cell);
     /// The slot of a cell in the grid, or null when its page was never touched.
@@ -160,20 +171,20 @@ private:
     /// The page index of a cell in the grid.
     size_t pageOf(Cell cell) const;
 
-    Object* m_p_obj;                               ///< The walker. Not owned.
-    Object* m_p_target;                            ///< Object to reach, or null. Not owned.
-    Cell m_start;                                  ///< Start cell.
-    Cell m_goal;                                   ///< Goal cell.
-    int m_cols;                                    ///< Columns of the grid.
-    int m_rows;                                    ///< Rows of the grid.
-    int m_page_cols;                               ///< Pages across the grid.
-    std::vector<std::unique_ptr<Slot[]>> m_pages;  ///< Row by row; null until touched.
-    std::vector<Entry> m_heap;                     ///< Open cells, best on top.
-    std::uint32_t m_opened;                        ///< Cells opened so far.
-    std::size_t m_open_count;                      ///< Cells open now.
-    std::vector<Cell> m_closed_list;               ///< Closed, in closing order.
-    bool m_found;                                  ///< The goal has been reached.
-    int m_result;                                  ///< SEARCHING, or how the search ended.
+    Object* m_p_obj;                  ///< The walker. Not owned.
+    Object* m_p_target;               ///< Object to reach, or null. Not owned.
+    Cell m_start;                     ///< Start cell.
+    Cell m_goal;                      ///< Goal cell.
+    int m_cols;                       ///< Columns of the grid.
+    int m_rows;                       ///< Rows of the grid.
+    int m_page_cols;                  ///< Pages across the grid.
+    std::vector<Page> m_pages;        ///< Row by row; null until touched.
+    std::vector<Entry> m_heap;        ///< Open cells, best on top.
+    std::uint32_t m_opened;           ///< Cells opened so far.
+    std::size_t m_open_count;         ///< Cells open now.
+    std::vector<Cell> m_closed_list;  ///< Closed, in closing order.
+    bool m_found;                     ///< The goal has been reached.
+    int m_result;                     ///< SEARCHING, or how the search ended.
 };
 
 }  // namespace ox

@@ -9,9 +9,10 @@
 //   draw80x24, draw200x60  a full redraw presented: every cell's character
 //                          and colours changed, then the frame shown (median
 //                          frame time)
-//   path200, path1000      one path search corner to corner over a seeded map
-//                          of scattered obstacles, diagonal steps allowed;
-//                          both sides must find paths of equal cost
+//   path200, path1000      a path search corner to corner over a seeded map
+//                          of scattered obstacles, diagonal steps allowed
+//                          (median of searches from scratch); both sides
+//                          must find paths of equal cost
 //
 // bench_peers MEASURE SIDE (SIDE engine or peer) runs one measure on one side
 // and prints its time (and, for a path, the path's cost).
@@ -51,6 +52,9 @@ constexpr int ROUNDS = 3;
 /// Frames drawn before timing (glyphs rasterized, buffers allocated), and timed.
 constexpr int WARM_FRAMES = 5;
 constexpr int TIMED_FRAMES = 40;
+/// Searches per process on one map, each from scratch; the process reports
+/// their median.
+constexpr int SEARCHES = 5;
 /// Share of a map's area covered by obstacles.
 constexpr double OBSTACLE_AREA = 0.15;
 
@@ -235,19 +239,24 @@ struct Search {
 
 Search engineSearch(int side) {
     ox::Object* p_walker = buildWorld(side);
-    const Watch::time_point start = Watch::now();
-    ox::PathFind search(p_walker, {1, 1}, {side - 2, side - 2});
-    int result = ox::PathFind::SEARCHING;
-    while (result == ox::PathFind::SEARCHING) {
-        result = search.cycleOnce();
+    std::vector<double> times;
+    double cost = -1.0;
+    for (int i = 0; i < SEARCHES; i++) {
+        const Watch::time_point start = Watch::now();
+        ox::PathFind search(p_walker, {1, 1}, {side - 2, side - 2});
+        int result = ox::PathFind::SEARCHING;
+        while (result == ox::PathFind::SEARCHING) {
+            result = search.cycleOnce();
+        }
+        times.push_back(Millis(Watch::now() - start).count());
+        std::vector<ox::PathFind::Cell> cells;
+        const ox::Path path = search.getPath();
+        for (const ox::Vector& waypoint : path.getWaypoints()) {
+            cells.push_back(ox::PathFind::cellAt(waypoint));
+        }
+        cost = result == ox::PathFind::FOUND ? pathCost(cells) : -1.0;
     }
-    const double ms = Millis(Watch::now() - start).count();
-    std::vector<ox::PathFind::Cell> cells;
-    const ox::Path path = search.getPath();
-    for (const ox::Vector& waypoint : path.getWaypoints()) {
-        cells.push_back(ox::PathFind::cellAt(waypoint));
-    }
-    return {ms, result == ox::PathFind::FOUND ? pathCost(cells) : -1.0};
+    return {median(times), cost};
 }
 
 /// The peer's step cost: the engine's rule, a free cell and no diagonal
@@ -274,19 +283,24 @@ Search peerSearch(int side) {
             }
         }
     }
-    const Watch::time_point start = Watch::now();
-    TCOD_path_t path =
-        TCOD_path_new_using_function(side, side, peerStep, &blocked, std::sqrt(2.0f));
-    const bool found = TCOD_path_compute(path, 1, 1, side - 2, side - 2);
-    const double ms = Millis(Watch::now() - start).count();
-    std::vector<ox::PathFind::Cell> cells{{1, 1}};
-    for (int i = 0; found && i < TCOD_path_size(path); i++) {
-        ox::PathFind::Cell cell;
-        TCOD_path_get(path, i, &cell.x, &cell.y);
-        cells.push_back(cell);
+    std::vector<double> times;
+    double cost = -1.0;
+    for (int i = 0; i < SEARCHES; i++) {
+        const Watch::time_point start = Watch::now();
+        TCOD_path_t path =
+            TCOD_path_new_using_function(side, side, peerStep, &blocked, std::sqrt(2.0f));
+        const bool found = TCOD_path_compute(path, 1, 1, side - 2, side - 2);
+        times.push_back(Millis(Watch::now() - start).count());
+        std::vector<ox::PathFind::Cell> cells{{1, 1}};
+        for (int step = 0; found && step < TCOD_path_size(path); step++) {
+            ox::PathFind::Cell cell;
+            TCOD_path_get(path, step, &cell.x, &cell.y);
+            cells.push_back(cell);
+        }
+        TCOD_path_delete(path);
+        cost = found ? pathCost(cells) : -1.0;
     }
-    TCOD_path_delete(path);
-    return {ms, found ? pathCost(cells) : -1.0};
+    return {median(times), cost};
 }
 
 /// Runs one measure on one side in this process and prints "ms [cost]".
