@@ -54,7 +54,7 @@ constexpr int WARM_FRAMES = 5;
 constexpr int TIMED_FRAMES = 40;
 /// Searches per process on one map, each from scratch; the process reports
 /// their median.
-constexpr int SEARCHES = 5;
+constexpr int SEARCHES = 9;
 /// Share of a map's area covered by obstacles.
 constexpr double OBSTACLE_AREA = 0.15;
 
