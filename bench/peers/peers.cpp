@@ -27,15 +27,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "Config.h"
 #include "DisplayManager.h"
-#include "LogManager.h"
 #include "Object.h"
+#include "ObstacleWorld.h"
 #include "PathFind.h"
 #include "WorldManager.h"
 #include "XDisplay.h"
@@ -55,8 +53,6 @@ constexpr int TIMED_FRAMES = 40;
 /// Searches per process on one map, each from scratch; the process reports
 /// their median.
 constexpr int SEARCHES = 9;
-/// Share of a map's area covered by obstacles.
-constexpr double OBSTACLE_AREA = 0.15;
 
 /// A window of cells: its size in pixels and in cells.
 struct Screen {
@@ -171,57 +167,6 @@ double peerDraw(const Screen& screen) {
     return ms;
 }
 
-/// An obstacle of whole cells: top-left cell and size.
-struct Rectangle {
-    int x, y, w, h;
-};
-
-/// Rectangles of 1 to 5 cells a side, seeded by the map's size, until they
-/// cover OBSTACLE_AREA of a side x side map, keeping the corners free.
-std::vector<Rectangle> obstacles(int side) {
-    std::mt19937 random(static_cast<unsigned>(side * 7919 + side));
-    std::uniform_int_distribution<int> extent(1, 5);
-    std::uniform_int_distribution<int> pick(0, side - 1);
-    std::vector<Rectangle> rectangles;
-    double covered = 0.0;
-    while (covered < OBSTACLE_AREA * side * side) {
-        const int x = pick(random);
-        const int y = pick(random);
-        const int w = std::min(extent(random), side - x);
-        const int h = std::min(extent(random), side - y);
-        if ((x <= 2 && y <= 2) || (x + w >= side - 2 && y + h >= side - 2)) {
-            continue;
-        }
-        rectangles.push_back({x, y, w, h});
-        covered += w * h;
-    }
-    return rectangles;
-}
-
-/// Starts the log (in a directory of our own) and the world with the map's
-/// obstacles as HARD objects. Returns the walker, at cell (1, 1).
-ox::Object* buildWorld(int side) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("orvix-peers-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
-    setenv("ORVIX_LOG", (dir / "peers.log").c_str(), 1);
-    ox::LogManager::getInstance().startUp();
-    ox::WorldManager& world = ox::WorldManager::getInstance();
-    world.startUp();
-    world.setBoundary(ox::Box(ox::Vector(), static_cast<float>(side), static_cast<float>(side)));
-    for (const Rectangle& r : obstacles(side)) {
-        auto* p_o = new ox::Object;
-        // Just short of whole cells, so the obstacle does not touch a walker
-        // standing next to it.
-        p_o->setBox(ox::Box(ox::Vector(-0.5f, -0.5f), r.w - 0.01f, r.h - 0.01f));
-        p_o->setPosition(ox::Vector(static_cast<float>(r.x), static_cast<float>(r.y)));
-    }
-    auto* p_walker = new ox::Object;
-    p_walker->setPosition(ox::Vector(1.0f, 1.0f));
-    return p_walker;
-}
-
 /// The length of a path through the given cells.
 double pathCost(const std::vector<ox::PathFind::Cell>& cells) {
     double cost = 0.0;
@@ -238,7 +183,7 @@ struct Search {
 };
 
 Search engineSearch(int side) {
-    ox::Object* p_walker = buildWorld(side);
+    ox::Object* p_walker = ox_bench::buildObstacleWorld(side, side);
     std::vector<double> times;
     double cost = -1.0;
     for (int i = 0; i < SEARCHES; i++) {
@@ -272,7 +217,7 @@ float peerStep(int x0, int y0, int x1, int y1, void* p_blocked) {
 Search peerSearch(int side) {
     // The map is the engine's own view of the obstacles: every cell its
     // search would find blocked for the walker (not timed).
-    ox::Object* p_walker = buildWorld(side);
+    ox::Object* p_walker = ox_bench::buildObstacleWorld(side, side);
     std::vector<std::vector<bool>> blocked(static_cast<std::size_t>(side),
                                            std::vector<bool>(static_cast<std::size_t>(side)));
     {
