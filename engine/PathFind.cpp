@@ -65,7 +65,6 @@ PathFind::PathFind(Object* p_obj, Cell start, Cell goal, Object* p_target)
       m_rows(0),
       m_page_cols(0),
       m_opened(0),
-      m_open_count(0),
       m_found(false),
       m_result(SEARCHING) {
     LogManager& log_manager = LogManager::getInstance();
@@ -149,14 +148,7 @@ const PathFind::Node* PathFind::getNode(Cell cell) const {
 }
 
 std::vector<PathFind::Cell> PathFind::getOpenList() const {
-    // Each open cell has exactly one entry carrying its current f.
-    std::vector<Entry> current;
-    for (const Entry& entry : m_heap) {
-        const Slot* p_slot = findSlot(entry.cell);
-        if (p_slot->state == OPEN && p_slot->node.f == entry.f) {
-            current.push_back(entry);
-        }
-    }
+    std::vector<Entry> current = m_heap;
     std::ranges::sort(current, {}, &Entry::opened);
     std::vector<Cell> cells;
     for (const Entry& entry : current) {
@@ -207,7 +199,7 @@ int PathFind::cycleOnce() {
             }
         }
     }
-    if (m_open_count == 0) {
+    if (m_heap.empty()) {
         m_result = FAILED;
     }
     return m_result;
@@ -218,22 +210,59 @@ bool PathFind::closedLater(const Entry& a, const Entry& b) {
 }
 
 PathFind::Cell PathFind::takeBestOpen() {
-    // Called only while a cell is open, so a current entry is always found.
-    for (;;) {
-        std::ranges::pop_heap(m_heap, closedLater);
-        const Entry top = m_heap.back();
-        m_heap.pop_back();
-        const Slot* p_slot = findSlot(top.cell);
-        if (p_slot->state == OPEN && p_slot->node.f == top.f) {
-            m_open_count--;
-            return top.cell;
-        }
+    // Called only while a cell is open.
+    const Cell best = m_heap.front().cell;
+    const Entry last = m_heap.back();
+    m_heap.pop_back();
+    if (!m_heap.empty()) {
+        placeEntry(0, last);
+        siftDown(0);
     }
+    return best;
 }
 
-void PathFind::pushOpen(Cell cell, const Slot& slot) {
-    m_heap.push_back(Entry{slot.node.f, slot.opened, cell});
-    std::ranges::push_heap(m_heap, closedLater);
+void PathFind::pushOpen(Cell cell, Slot& slot) {
+    m_heap.push_back(Entry{slot.node.f, m_opened++, cell, &slot});
+    slot.heap_place = static_cast<std::uint32_t>(m_heap.size() - 1);
+    siftUp(m_heap.size() - 1);
+}
+
+void PathFind::placeEntry(std::size_t place, const Entry& entry) {
+    m_heap[place] = entry;
+    entry.p_slot->heap_place = static_cast<std::uint32_t>(place);
+}
+
+void PathFind::siftUp(std::size_t place) {
+    const Entry entry = m_heap[place];
+    while (place > 0) {
+        const std::size_t parent = (place - 1) / 2;
+        if (!closedLater(m_heap[parent], entry)) {
+            break;
+        }
+        placeEntry(place, m_heap[parent]);
+        place = parent;
+    }
+    placeEntry(place, entry);
+}
+
+void PathFind::siftDown(std::size_t place) {
+    const Entry entry = m_heap[place];
+    const std::size_t size = m_heap.size();
+    for (;;) {
+        std::size_t child = 2 * place + 1;
+        if (child >= size) {
+            break;
+        }
+        if (child + 1 < size && closedLater(m_heap[child], m_heap[child + 1])) {
+            child++;
+        }
+        if (!closedLater(entry, m_heap[child])) {
+            break;
+        }
+        placeEntry(place, m_heap[child]);
+        place = child;
+    }
+    placeEntry(place, entry);
 }
 
 bool PathFind::touchesTarget(Cell cell) const {
@@ -291,19 +320,17 @@ void PathFind::reach(Cell current, const Slot& from, Cell neighbour, Slot& next,
     if (is_open && g > next.node.g) {
         return;
     }
-    if (!is_open) {
-        next.state = OPEN;
-        next.opened = m_opened++;
-        m_open_count++;
-    }
     const float old_f = next.node.f;
     next.node.parent = current;
     next.node.g = g;
     next.node.f = g + distance(m_goal.x - neighbour.x, m_goal.y - neighbour.y);
-    // An equal g leaves f, and so the cell's place in the heap, as it was;
-    // a smaller g never raises f.
-    if (!is_open || next.node.f != old_f) {
+    if (!is_open) {
+        next.state = OPEN;
         pushOpen(neighbour, next);
+    } else if (next.node.f != old_f) {
+        // A smaller g never raises f: the entry can only move up.
+        m_heap[next.heap_place].f = next.node.f;
+        siftUp(next.heap_place);
     }
 }
 

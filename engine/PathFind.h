@@ -22,12 +22,13 @@ class Object;
 ///
 /// The cell closed next is the open one with the smallest f; among equals,
 /// the one opened last (improving a cell does not change when it was opened).
-/// Open cells wait in a binary heap under that order, so a cycle costs
-/// O(log n) in the cells reached. Search state is kept per cell in pages of
-/// PAGE_SIDE x PAGE_SIDE cells, allocated when the search first touches a cell
-/// of the page: memory grows with the area reached (96 KiB a touched page,
-/// 24 bytes a cell; 16 bytes a heap entry, at most one per opening or
-/// lowering of f), plus one pointer per page of the world (at most 32 KiB).
+/// Open cells wait in a binary heap under that order, one entry each, which
+/// a lowered f moves up in place; a cycle costs O(log n) in the cells
+/// reached. Search state is kept per cell in pages of PAGE_SIDE x PAGE_SIDE
+/// cells, allocated when the search first touches a cell of the page: memory
+/// grows with the area reached (96 KiB a touched page, 24 bytes a cell; 24
+/// bytes a heap entry, one per open cell), plus one pointer per page of the
+/// world (at most 32 KiB).
 /// A finished search leaves its pages to the next searches on its thread, up
 /// to MAX_SPARE_PAGES: memory touched for the first time costs the system a
 /// fault per few KiB, which on small maps took as long as the search itself.
@@ -120,19 +121,19 @@ private:
 
     /// Search state of one cell in a page.
     struct Slot {
-        Node node;                   ///< Costs and parent.
-        std::uint32_t opened = 0;    ///< Opening order, counted from 0.
-        State state = UNREACHED;     ///< Where the cell stands.
-        Blockage blocked = UNASKED;  ///< The world's answer, kept for the search.
+        Node node;                     ///< Costs and parent.
+        std::uint32_t heap_place = 0;  ///< Where its entry is in the heap, while open.
+        State state = UNREACHED;       ///< Where the cell stands.
+        Blockage blocked = UNASKED;    ///< The world's answer, kept for the search.
     };
 
-    /// An open cell waiting in the heap under the f it had when pushed. A cell
-    /// whose f has dropped since, or that has been closed, leaves its old
-    /// entries behind; they are skipped when they come up.
+    /// An open cell waiting in the heap, one entry per open cell: a lower f
+    /// moves the entry up where it is.
     struct Entry {
-        float f;               ///< The cell's f when pushed.
+        float f;               ///< The cell's f.
         std::uint32_t opened;  ///< The cell's opening order.
         Cell cell;             ///< The cell.
+        Slot* p_slot;          ///< The cell's slot, which keeps the entry's place.
     };
 
     /// Heap order: true when a is to be closed after b (larger f, or equal f
@@ -158,8 +159,14 @@ private:
     bool blockedCell(Slot& cell_slot, Cell cell) const;
     /// Reaches a neighbour from the current cell, opening or improving it.
     void reach(Cell current, const Slot& from, Cell neighbour, Slot& next, int dx, int dy);
-    /// Puts an open cell into the heap under its current f.
-    void pushOpen(Cell cell, const Slot& slot);
+    /// Puts a cell just opened into the heap under its f.
+    void pushOpen(Cell cell, Slot& slot);
+    /// Puts the entry at place into place, telling its slot.
+    void placeEntry(std::size_t place, const Entry& entry);
+    /// Moves the entry at place up the heap to where it belongs.
+    void siftUp(std::size_t place);
+    /// Moves the entry at place down the heap to where it belongs.
+    void siftDown(std::size_t place);
     /// A page of a search: PAGE_SIDE x PAGE_SIDE slots, row by row.
     using Page = std::unique_ptr<Slot[]>;
     /// Pages left by finished searches on this thread, for the next ones.
@@ -181,7 +188,6 @@ private:
     std::vector<Page> m_pages;        ///< Row by row; null until touched.
     std::vector<Entry> m_heap;        ///< Open cells, best on top.
     std::uint32_t m_opened;           ///< Cells opened so far.
-    std::size_t m_open_count;         ///< Cells open now.
     std::vector<Cell> m_closed_list;  ///< Closed, in closing order.
     bool m_found;                     ///< The goal has been reached.
     int m_result;                     ///< SEARCHING, or how the search ended.
