@@ -44,10 +44,16 @@ int bucketIndex(float at, float origin, float size, int count) {
 // rotation is: top-left, top-right, bottom-left, bottom-right.
 std::array<sf::Vector2f, 4> placedCorners(sf::Vector2f position, float rotation,
                                           const sf::FloatRect& local) {
+    const sf::Vector2f end = local.position + local.size;
+    if (rotation == 0.0f) {
+        // The transform's matrix is then exactly a translation, which adds
+        // the position to each corner: the same corners without the matrix.
+        return {position + local.position, position + sf::Vector2f(end.x, local.position.y),
+                position + sf::Vector2f(local.position.x, end.y), position + end};
+    }
     sf::Transform transform;
     transform.translate(position);
     transform.rotate(sf::degrees(rotation));
-    const sf::Vector2f end = local.position + local.size;
     return {transform.transformPoint(local.position),
             transform.transformPoint(sf::Vector2f(end.x, local.position.y)),
             transform.transformPoint(sf::Vector2f(local.position.x, end.y)),

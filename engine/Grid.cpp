@@ -22,14 +22,17 @@ const double MAX_BUCKETS = 16.0 * 1024 * 1024;
 /// floor(coord / size) as a bucket index, held within [-1, count] so that the
 /// conversion to an integer is always defined; NaN gives -1.
 int bucketIndex(float coord, int size, int count) {
-    const float index = std::floor(coord / static_cast<float>(size));
-    if (!(index >= -1.0f)) {
+    const float quotient = coord / static_cast<float>(size);
+    if (!(quotient >= -1.0f)) {
         return -1;
     }
-    if (index > static_cast<float>(count)) {
+    if (quotient >= static_cast<float>(count)) {
         return count;
     }
-    return static_cast<int>(index);
+    // In [-1, count) the floor is the truncation, or one less for a negative
+    // fraction; worked out here, as each move of a solid object takes twelve.
+    const int truncated = static_cast<int>(quotient);
+    return static_cast<float>(truncated) > quotient ? truncated - 1 : truncated;
 }
 
 /// Number of buckets of the given size needed to cover an extent (0 for none).
@@ -245,42 +248,69 @@ int Grid::updatePosition(Object* p_o, Vector new_position) {
     return 0;
 }
 
-ObjectList Grid::getCollisions(const Object* p_o, Vector where) const {
-    LogManager& log_manager = LogManager::getInstance();
-    ObjectList collisions;
+bool Grid::canQuery(const char* operation, const Object* p_o) const {
     if (m_p_grid == nullptr) {
-        log_manager.writeLog("Grid::getCollisions(): Error! grid is NULL");
-        return collisions;
+        LogManager::getInstance().writeLog("Grid::%s(): Error! grid is NULL", operation);
+        return false;
     }
     if (p_o == nullptr) {
-        log_manager.writeLog("Grid::getCollisions(): Error! Object is NULL");
-        return collisions;
+        LogManager::getInstance().writeLog("Grid::%s(): Error! Object is NULL", operation);
+        return false;
     }
-    // Candidates are taken bucket by bucket, each object once; since the box
-    // test does not depend on the order, testing while gathering and keeping
-    // the first occurrence of each hit gives the same list.
+    return true;
+}
+
+template <typename Visit>
+void Grid::visitOverlaps(const Object* p_o, Vector where, Visit visit) const {
     fillCells(p_o, where, m_cells);
-    const std::vector<Cell>& cells = m_cells;
     const Box box = getWorldBox(p_o, where);
-    std::vector<Object*>& hits = m_hits;
-    hits.clear();
-    for (const Cell& cell : cells) {
+    for (const Cell& cell : m_cells) {
         const ObjectList* p_bucket = bucketAt(cell);
         for (ObjectListIterator it(p_bucket); !it.isDone(); it.next()) {
             Object* p_other = it.currentObject();
-            if (p_other == p_o || !boxIntersectsBox(getWorldBox(p_other), box)) {
-                continue;
+            if (p_other != p_o && boxIntersectsBox(getWorldBox(p_other), box) && visit(p_other)) {
+                return;
             }
-            if (cells.size() > 1 && std::find(hits.begin(), hits.end(), p_other) != hits.end()) {
-                continue;
-            }
-            hits.push_back(p_other);
         }
     }
+}
+
+ObjectList Grid::getCollisions(const Object* p_o, Vector where) const {
+    ObjectList collisions;
+    if (!canQuery("getCollisions", p_o)) {
+        return collisions;
+    }
+    // Each object once, where it is first met: an object met in one bucket
+    // only cannot be met twice.
+    std::vector<Object*>& hits = m_hits;
+    hits.clear();
+    visitOverlaps(p_o, where, [this, &hits](Object* p_other) {
+        if (m_cells.size() == 1 || std::find(hits.begin(), hits.end(), p_other) == hits.end()) {
+            hits.push_back(p_other);
+        }
+        return false;
+    });
     for (Object* p_other : hits) {
         collisions.insert(p_other);
     }
     return collisions;
+}
+
+Object* Grid::firstCollision(const Object* p_o, Vector where, Solidness solidness) const {
+    Object* p_first = nullptr;
+    if (!canQuery("firstCollision", p_o)) {
+        return p_first;
+    }
+    // The first one met comes first in getCollisions, which keeps each
+    // object where it is first met.
+    visitOverlaps(p_o, where, [&p_first, solidness](Object* p_other) {
+        if (p_other->getSolidness() != solidness) {
+            return false;
+        }
+        p_first = p_other;
+        return true;
+    });
+    return p_first;
 }
 
 }  // namespace ox

@@ -9,6 +9,7 @@
 namespace ox {
 
 class Object;
+enum Solidness : int;
 
 /// Buckets the world's boundary into rectangles of a configured size, each
 /// listing the active solid objects whose world boxes touch it, plus one
@@ -51,6 +52,9 @@ public:
     /// The other objects whose world boxes overlap p_o's box placed at where,
     /// in bucket order (outside first, then row by row) and list order.
     ObjectList getCollisions(const Object* p_o, Vector where) const;
+    /// The first object of getCollisions(p_o, where) with the given
+    /// solidness, or null; found without building the list.
+    Object* firstCollision(const Object* p_o, Vector where, Solidness solidness) const;
 
     /// The buckets p_o's world box covers at position p, in bucket order.
     std::vector<Cell> getCells(const Object* p_o, Vector p) const;
@@ -68,6 +72,14 @@ public:
 private:
     /// Fills cells with the buckets p_o's world box covers at position p, in bucket order.
     void fillCells(const Object* p_o, Vector p, std::vector<Cell>& cells) const;
+    /// True when a query about p_o can be answered; else logs why not, as
+    /// the operation named.
+    bool canQuery(const char* operation, const Object* p_o) const;
+    /// Calls visit(p_other) for each other object whose world box overlaps
+    /// p_o's box placed at where, in bucket order and list order (an object
+    /// in several buckets once per bucket), until visit returns true.
+    template <typename Visit>
+    void visitOverlaps(const Object* p_o, Vector where, Visit visit) const;
     /// The list of a bucket, or null when the bucket is not in the grid.
     const ObjectList* bucketAt(Cell cell) const;
     /// The list of a bucket, or null when the bucket is not in the grid.

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
+#include "Grid.h"
 #include "LogManager.h"
 #include "Object.h"
-#include "ObjectListIterator.h"
+#include "SceneGraph.h"
 #include "WorldManager.h"
 #include "geometry.h"
 
@@ -25,6 +27,11 @@ float distance(int dx, int dy) {
         std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
 }
 
+/// The length of each step to a neighbour, by aroundIndex: distance(dx, dy).
+const std::array<float, 9> STEP_LENGTHS = {
+    distance(-1, -1), distance(0, -1), distance(1, -1), distance(-1, 0), 0.0f,
+    distance(1, 0),   distance(-1, 1), distance(0, 1),  distance(1, 1)};
+
 /// The world position of a cell.
 Vector positionOf(PathFind::Cell cell) {
     return Vector(static_cast<float>(cell.x), static_cast<float>(cell.y));
@@ -41,8 +48,10 @@ int cellCoordinate(float value) {
 
 /// The place of a cell of the grid within its page.
 size_t placeInPage(PathFind::Cell cell) {
-    return static_cast<size_t>(cell.y % PathFind::PAGE_SIDE) * PathFind::PAGE_SIDE +
-           static_cast<size_t>(cell.x % PathFind::PAGE_SIDE);
+    // Cells of the grid are never negative: unsigned division is a shift.
+    constexpr unsigned side = PathFind::PAGE_SIDE;
+    return static_cast<size_t>(static_cast<unsigned>(cell.y) % side) * side +
+           static_cast<unsigned>(cell.x) % side;
 }
 
 }  // namespace
@@ -56,7 +65,6 @@ PathFind::PathFind(Object* p_obj, Cell start, Cell goal, Object* p_target)
       m_rows(0),
       m_page_cols(0),
       m_opened(0),
-      m_open_count(0),
       m_found(false),
       m_result(SEARCHING) {
     LogManager& log_manager = LogManager::getInstance();
@@ -80,7 +88,19 @@ PathFind::PathFind(Object* p_obj, Cell start, Cell goal, Object* p_target)
     // Every node starts at g 0, the start's included.
 }
 
-PathFind::~PathFind() = default;
+PathFind::~PathFind() {
+    std::vector<Page>& spare = sparePages();
+    for (Page& page : m_pages) {
+        if (page && spare.size() < MAX_SPARE_PAGES) {
+            spare.push_back(std::move(page));
+        }
+    }
+}
+
+std::vector<PathFind::Page>& PathFind::sparePages() {
+    thread_local std::vector<Page> pages;
+    return pages;
+}
 
 PathFind::Cell PathFind::cellAt(Vector position) {
     return Cell{cellCoordinate(position.getX()), cellCoordinate(position.getY())};
@@ -91,20 +111,30 @@ bool PathFind::contains(Cell cell) const {
 }
 
 size_t PathFind::pageOf(Cell cell) const {
-    return static_cast<size_t>(cell.y / PAGE_SIDE) * static_cast<size_t>(m_page_cols) +
-           static_cast<size_t>(cell.x / PAGE_SIDE);
+    constexpr unsigned side = PAGE_SIDE;
+    return static_cast<size_t>(static_cast<unsigned>(cell.y) / side) *
+               static_cast<size_t>(m_page_cols) +
+           static_cast<unsigned>(cell.x) / side;
 }
 
 PathFind::Slot& PathFind::slot(Cell cell) {
-    std::unique_ptr<Slot[]>& page = m_pages[pageOf(cell)];
+    Page& page = m_pages[pageOf(cell)];
     if (!page) {
-        page = std::make_unique<Slot[]>(static_cast<size_t>(PAGE_SIDE) * PAGE_SIDE);
+        constexpr size_t area = static_cast<size_t>(PAGE_SIDE) * PAGE_SIDE;
+        std::vector<Page>& spare = sparePages();
+        if (spare.empty()) {
+            page = std::make_unique<Slot[]>(area);
+        } else {
+            page = std::move(spare.back());
+            spare.pop_back();
+            std::fill_n(page.get(), area, Slot{});
+        }
     }
     return page[placeInPage(cell)];
 }
 
 const PathFind::Slot* PathFind::findSlot(Cell cell) const {
-    const std::unique_ptr<Slot[]>& page = m_pages[pageOf(cell)];
+    const Page& page = m_pages[pageOf(cell)];
     return page ? &page[placeInPage(cell)] : nullptr;
 }
 
@@ -118,14 +148,7 @@ const PathFind::Node* PathFind::getNode(Cell cell) const {
 }
 
 std::vector<PathFind::Cell> PathFind::getOpenList() const {
-    // Each open cell has exactly one entry carrying its current f.
-    std::vector<Entry> current;
-    for (const Entry& entry : m_heap) {
-        const Slot* p_slot = findSlot(entry.cell);
-        if (p_slot->state == OPEN && p_slot->node.f == entry.f) {
-            current.push_back(entry);
-        }
-    }
+    std::vector<Entry> current = m_heap;
     std::ranges::sort(current, {}, &Entry::opened);
     std::vector<Cell> cells;
     for (const Entry& entry : current) {
@@ -166,14 +189,17 @@ int PathFind::cycleOnce() {
         m_result = FOUND;
         return m_result;
     }
+    Around around;
+    fillAround(current, around);
     for (int dy = -1; dy <= 1; dy++) {
         for (int dx = -1; dx <= 1; dx++) {
-            if ((dx != 0 || dy != 0) && !skipNeighbour(current, dx, dy)) {
-                reach(current, Cell{current.x + dx, current.y + dy}, dx, dy);
+            if ((dx != 0 || dy != 0) && !skipNeighbour(around, current, dx, dy)) {
+                reach(current, *around[aroundIndex(0, 0)], Cell{current.x + dx, current.y + dy},
+                      *around[aroundIndex(dx, dy)], dx, dy);
             }
         }
     }
-    if (m_open_count == 0) {
+    if (m_heap.empty()) {
         m_result = FAILED;
     }
     return m_result;
@@ -184,22 +210,59 @@ bool PathFind::closedLater(const Entry& a, const Entry& b) {
 }
 
 PathFind::Cell PathFind::takeBestOpen() {
-    // Called only while a cell is open, so a current entry is always found.
-    for (;;) {
-        std::ranges::pop_heap(m_heap, closedLater);
-        const Entry top = m_heap.back();
-        m_heap.pop_back();
-        const Slot* p_slot = findSlot(top.cell);
-        if (p_slot->state == OPEN && p_slot->node.f == top.f) {
-            m_open_count--;
-            return top.cell;
-        }
+    // Called only while a cell is open.
+    const Cell best = m_heap.front().cell;
+    const Entry last = m_heap.back();
+    m_heap.pop_back();
+    if (!m_heap.empty()) {
+        placeEntry(0, last);
+        siftDown(0);
     }
+    return best;
 }
 
-void PathFind::pushOpen(Cell cell, const Slot& slot) {
-    m_heap.push_back(Entry{slot.node.f, slot.opened, cell});
-    std::ranges::push_heap(m_heap, closedLater);
+void PathFind::pushOpen(Cell cell, Slot& slot) {
+    m_heap.push_back(Entry{slot.node.f, m_opened++, cell, &slot});
+    slot.heap_place = static_cast<std::uint32_t>(m_heap.size() - 1);
+    siftUp(m_heap.size() - 1);
+}
+
+void PathFind::placeEntry(std::size_t place, const Entry& entry) {
+    m_heap[place] = entry;
+    entry.p_slot->heap_place = static_cast<std::uint32_t>(place);
+}
+
+void PathFind::siftUp(std::size_t place) {
+    const Entry entry = m_heap[place];
+    while (place > 0) {
+        const std::size_t parent = (place - 1) / 2;
+        if (!closedLater(m_heap[parent], entry)) {
+            break;
+        }
+        placeEntry(place, m_heap[parent]);
+        place = parent;
+    }
+    placeEntry(place, entry);
+}
+
+void PathFind::siftDown(std::size_t place) {
+    const Entry entry = m_heap[place];
+    const std::size_t size = m_heap.size();
+    for (;;) {
+        std::size_t child = 2 * place + 1;
+        if (child >= size) {
+            break;
+        }
+        if (child + 1 < size && closedLater(m_heap[child], m_heap[child + 1])) {
+            child++;
+        }
+        if (!closedLater(entry, m_heap[child])) {
+            break;
+        }
+        placeEntry(place, m_heap[child]);
+        place = child;
+    }
+    placeEntry(place, entry);
 }
 
 bool PathFind::touchesTarget(Cell cell) const {
@@ -208,61 +271,77 @@ bool PathFind::touchesTarget(Cell cell) const {
     return boxIntersectsBox(walker, target);
 }
 
-bool PathFind::skipNeighbour(Cell current, int dx, int dy) const {
-    // The node grid was built from the boundary's whole extents.
-    const Cell neighbour{current.x + dx, current.y + dy};
-    if (!contains(neighbour)) {
-        return true;
+void PathFind::fillAround(Cell centre, Around& around) {
+    const int in_page_x = centre.x % PAGE_SIDE;
+    const int in_page_y = centre.y % PAGE_SIDE;
+    if (in_page_x > 0 && in_page_x < PAGE_SIDE - 1 && in_page_y > 0 && in_page_y < PAGE_SIDE - 1 &&
+        centre.x + 1 < m_cols && centre.y + 1 < m_rows) {
+        // All nine lie in the grid and in the centre's page.
+        Slot* p_centre = &slot(centre);
+        for (int dy = -1; dy <= 1; dy++) {
+            for (int dx = -1; dx <= 1; dx++) {
+                around[aroundIndex(dx, dy)] = p_centre + dy * PAGE_SIDE + dx;
+            }
+        }
+        return;
     }
-    const Slot* p_slot = findSlot(neighbour);
-    if (p_slot != nullptr && p_slot->state == CLOSED) {
-        return true;
+    for (int dy = -1; dy <= 1; dy++) {
+        for (int dx = -1; dx <= 1; dx++) {
+            const Cell cell{centre.x + dx, centre.y + dy};
+            around[aroundIndex(dx, dy)] = contains(cell) ? &slot(cell) : nullptr;
+        }
     }
-    if (isBlocked(neighbour.x, neighbour.y)) {
-        return true;
-    }
-    // A diagonal step may pass one blocked corner, not squeeze between two.
-    return dx != 0 && dy != 0 && isBlocked(current.x + dx, current.y) &&
-           isBlocked(current.x, current.y + dy);
 }
 
-void PathFind::reach(Cell current, Cell neighbour, int dx, int dy) {
-    const float g = distance(dx, dy) + slot(current).node.g;
-    Slot& next = slot(neighbour);
+bool PathFind::skipNeighbour(const Around& around, Cell current, int dx, int dy) {
+    // The node grid was built from the boundary's whole extents.
+    Slot* p_neighbour = around[aroundIndex(dx, dy)];
+    if (p_neighbour == nullptr || p_neighbour->state == CLOSED ||
+        blockedCell(*p_neighbour, Cell{current.x + dx, current.y + dy})) {
+        return true;
+    }
+    // A diagonal step may pass one blocked corner, not squeeze between two
+    // (both lie in the grid when the neighbour does).
+    return dx != 0 && dy != 0 &&
+           blockedCell(*around[aroundIndex(dx, 0)], Cell{current.x + dx, current.y}) &&
+           blockedCell(*around[aroundIndex(0, dy)], Cell{current.x, current.y + dy});
+}
+
+bool PathFind::blockedCell(Slot& cell_slot, Cell cell) const {
+    if (cell_slot.blocked == UNASKED) {
+        cell_slot.blocked = isBlocked(cell.x, cell.y) ? BLOCKED : FREE;
+    }
+    return cell_slot.blocked == BLOCKED;
+}
+
+void PathFind::reach(Cell current, const Slot& from, Cell neighbour, Slot& next, int dx, int dy) {
+    const float g = STEP_LENGTHS[static_cast<size_t>(aroundIndex(dx, dy))] + from.node.g;
     const bool is_open = next.state == OPEN;
     if (is_open && g > next.node.g) {
         return;
-    }
-    if (!is_open) {
-        next.state = OPEN;
-        next.opened = m_opened++;
-        m_open_count++;
     }
     const float old_f = next.node.f;
     next.node.parent = current;
     next.node.g = g;
     next.node.f = g + distance(m_goal.x - neighbour.x, m_goal.y - neighbour.y);
-    // An equal g leaves f, and so the cell's place in the heap, as it was;
-    // a smaller g never raises f.
-    if (!is_open || next.node.f != old_f) {
+    if (!is_open) {
+        next.state = OPEN;
         pushOpen(neighbour, next);
+    } else if (next.node.f != old_f) {
+        // A smaller g never raises f: the entry can only move up.
+        m_heap[next.heap_place].f = next.node.f;
+        siftUp(next.heap_place);
     }
 }
 
 bool PathFind::isBlocked(int x, int y) const {
-    const ObjectList collisions = WorldManager::getInstance().getCollisions(
-        m_p_obj, Vector(static_cast<float>(x), static_cast<float>(y)));
-    for (ObjectListIterator it(&collisions); !it.isDone(); it.next()) {
-        const Object* p_other = it.currentObject();
-        if (p_other->getSolidness() == HARD) {
-            // The first HARD object alone decides; one covering the goal lets
-            // the walker reach it.
-            return !boxContainsPosition(getWorldBox(p_other), positionOf(m_goal));
-        }
-    }
-    return false;
+    // The first HARD object alone decides; one covering the goal lets the
+    // walker reach it.
+    const Grid& grid = WorldManager::getInstance().getSceneGraph().getGrid();
+    const Object* p_hard =
+        grid.firstCollision(m_p_obj, Vector(static_cast<float>(x), static_cast<float>(y)), HARD);
+    return p_hard != nullptr && !boxContainsPosition(getWorldBox(p_hard), positionOf(m_goal));
 }
-
 Path PathFind::getPath() const {
     Path path;
     if (!m_found) {

@@ -10,36 +10,7 @@ namespace {
 /// Steps of the bisection that finds where the mover first touches the obstacle.
 const int NORMAL_SEARCH_STEPS = 7;
 
-/// True when the closed intervals [a, a + a_extent] and [b, b + b_extent] overlap.
-bool intervalsOverlap(float a, float a_extent, float b, float b_extent) {
-    return (b <= a && a <= b + b_extent) || (a <= b && b <= a + a_extent);
-}
-
 }  // namespace
-
-bool boxIntersectsBox(const Box& a, const Box& b) {
-    const Vector a_corner = a.getCorner();
-    const Vector b_corner = b.getCorner();
-    return intervalsOverlap(a_corner.getX(), a.getHorizontal(), b_corner.getX(),
-                            b.getHorizontal()) &&
-           intervalsOverlap(a_corner.getY(), a.getVertical(), b_corner.getY(), b.getVertical());
-}
-
-bool boxContainsPosition(const Box& b, const Vector& p) {
-    const Vector corner = b.getCorner();
-    return corner.getX() <= p.getX() && p.getX() <= corner.getX() + b.getHorizontal() &&
-           corner.getY() <= p.getY() && p.getY() <= corner.getY() + b.getVertical();
-}
-
-Box getWorldBox(const Object* p_o) {
-    return getWorldBox(p_o, p_o->getPosition());
-}
-
-Box getWorldBox(const Object* p_o, Vector where) {
-    Box box = p_o->getBox();
-    box.setCorner(box.getCorner() + where);
-    return box;
-}
 
 Vector getNormal(const Object* p_o1, const Object* p_o2) {
     const Vector velocity = p_o1->getVelocity();

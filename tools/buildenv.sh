@@ -27,7 +27,7 @@ ORVIX_DEV_FLAG=""
 ORVIX_PACKAGES="g++ cmake ninja-build pkg-config libsfml-dev libgtest-dev libgmock-dev \
 libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core lame \
 libgl1-mesa-dri ca-certificates clang libclang-rt-dev doxygen libpulse0 libasound2t64 \
-pulseaudio pulseaudio-utils"
+pulseaudio pulseaudio-utils libtcod-dev"
 
 # The Windows cross-build's root and what it holds.
 ORVIX_WINDOWS_ROOT="${ORVIX_WINDOWS_ROOT:-$ORVIX_CACHE/root-bookworm}"
