@@ -108,39 +108,40 @@ std::vector<Grid::Cell> Grid::getCells(const Object* p_o, Vector p) const {
     return cells;
 }
 
-void Grid::fillCells(const Object* p_o, Vector p, std::vector<Cell>& cells) const {
-    const Box box = getWorldBox(p_o, p);
+Grid::Span Grid::spanOf(const Box& box) const {
     const float x0 = box.getCorner().getX();
     const float y0 = box.getCorner().getY();
-    int col_min = bucketIndex(x0, m_cell_width, m_num_cols);
-    int row_min = bucketIndex(y0, m_cell_height, m_num_rows);
-    int col_max = bucketIndex(x0 + box.getHorizontal(), m_cell_width, m_num_cols);
-    int row_max = bucketIndex(y0 + box.getVertical(), m_cell_height, m_num_rows);
+    Span span{bucketIndex(x0, m_cell_width, m_num_cols),
+              bucketIndex(x0 + box.getHorizontal(), m_cell_width, m_num_cols),
+              bucketIndex(y0, m_cell_height, m_num_rows),
+              bucketIndex(y0 + box.getVertical(), m_cell_height, m_num_rows), false};
+    if (span.col_min < 0) {
+        span.col_min = 0;
+        span.outside = true;
+    }
+    if (span.row_min < 0) {
+        span.row_min = 0;
+        span.outside = true;
+    }
+    if (span.row_max >= m_num_rows) {
+        span.row_max = m_num_rows - 1;
+        span.outside = true;
+    }
+    if (span.col_max >= m_num_cols) {
+        span.col_max = m_num_cols - 1;
+        span.outside = true;
+    }
+    return span;
+}
 
-    bool outside = false;
-    if (col_min < 0) {
-        col_min = 0;
-        outside = true;
-    }
-    if (row_min < 0) {
-        row_min = 0;
-        outside = true;
-    }
-    if (row_max >= m_num_rows) {
-        row_max = m_num_rows - 1;
-        outside = true;
-    }
-    if (col_max >= m_num_cols) {
-        col_max = m_num_cols - 1;
-        outside = true;
-    }
-
+void Grid::fillCells(const Object* p_o, Vector p, std::vector<Cell>& cells) const {
+    const Span span = spanOf(getWorldBox(p_o, p));
     cells.clear();
-    if (outside) {
+    if (span.outside) {
         cells.push_back(Cell{-1, -1});
     }
-    for (int row = row_min; row <= row_max; row++) {
-        for (int col = col_min; col <= col_max; col++) {
+    for (int row = span.row_min; row <= span.row_max; row++) {
+        for (int col = span.col_min; col <= span.col_max; col++) {
             cells.push_back(Cell{col, row});
         }
     }
@@ -262,17 +263,36 @@ bool Grid::canQuery(const char* operation, const Object* p_o) const {
 
 template <typename Visit>
 void Grid::visitOverlaps(const Object* p_o, Vector where, Visit visit) const {
-    fillCells(p_o, where, m_cells);
+    // The buckets are walked straight from their span: a query asks about
+    // one bucket or a few, and listing them first took as long as the tests.
     const Box box = getWorldBox(p_o, where);
-    for (const Cell& cell : m_cells) {
-        const ObjectList* p_bucket = bucketAt(cell);
-        for (ObjectListIterator it(p_bucket); !it.isDone(); it.next()) {
+    const Span span = spanOf(box);
+    const auto visitBucket = [&](const ObjectList& bucket) {
+        for (ObjectListIterator it(&bucket); !it.isDone(); it.next()) {
             Object* p_other = it.currentObject();
             if (p_other != p_o && boxIntersectsBox(getWorldBox(p_other), box) && visit(p_other)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (span.outside && visitBucket(m_outside)) {
+        return;
+    }
+    for (int row = span.row_min; row <= span.row_max; row++) {
+        const ObjectList* p_row = m_p_grid[row].get();
+        for (int col = span.col_min; col <= span.col_max; col++) {
+            if (visitBucket(p_row[col])) {
                 return;
             }
         }
     }
+}
+
+int Grid::Span::count() const {
+    const int cols = std::max(0, col_max - col_min + 1);
+    const int rows = std::max(0, row_max - row_min + 1);
+    return (outside ? 1 : 0) + cols * rows;
 }
 
 ObjectList Grid::getCollisions(const Object* p_o, Vector where) const {
@@ -284,8 +304,9 @@ ObjectList Grid::getCollisions(const Object* p_o, Vector where) const {
     // only cannot be met twice.
     std::vector<Object*>& hits = m_hits;
     hits.clear();
-    visitOverlaps(p_o, where, [this, &hits](Object* p_other) {
-        if (m_cells.size() == 1 || std::find(hits.begin(), hits.end(), p_other) == hits.end()) {
+    const bool one_bucket = spanOf(getWorldBox(p_o, where)).count() == 1;
+    visitOverlaps(p_o, where, [one_bucket, &hits](Object* p_other) {
+        if (one_bucket || std::find(hits.begin(), hits.end(), p_other) == hits.end()) {
             hits.push_back(p_other);
         }
         return false;

@@ -8,6 +8,7 @@
 
 namespace ox {
 
+class Box;
 class Object;
 enum Solidness : int;
 
@@ -70,6 +71,20 @@ public:
     int getCellHeight() const { return m_cell_height; }
 
 private:
+    /// The buckets a world box covers: a rectangle of grid buckets (empty
+    /// when a minimum exceeds its maximum), and the outside bucket when the
+    /// box reaches beyond the grid.
+    struct Span {
+        int col_min;   ///< First bucket column.
+        int col_max;   ///< Last bucket column.
+        int row_min;   ///< First bucket row.
+        int row_max;   ///< Last bucket row.
+        bool outside;  ///< The outside bucket too.
+        /// Number of buckets, the outside one included.
+        int count() const;
+    };
+    /// The buckets a world box covers.
+    Span spanOf(const Box& box) const;
     /// Fills cells with the buckets p_o's world box covers at position p, in bucket order.
     void fillCells(const Object* p_o, Vector p, std::vector<Cell>& cells) const;
     /// True when a query about p_o can be answered; else logs why not, as

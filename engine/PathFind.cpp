@@ -1,6 +1,7 @@
 #include "PathFind.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <utility>
 
@@ -31,6 +32,38 @@ float distance(int dx, int dy) {
 const std::array<float, 9> STEP_LENGTHS = {
     distance(-1, -1), distance(0, -1), distance(1, -1), distance(-1, 0), 0.0f,
     distance(1, 0),   distance(-1, 1), distance(0, 1),  distance(1, 1)};
+
+/// A step to one of the eight neighbours, in the order they are reached.
+struct Step {
+    int dx;            ///< Column offset.
+    int dy;            ///< Row offset.
+    unsigned place;    ///< The neighbour's place in PathFind::Around.
+    unsigned corners;  ///< For a diagonal step, the bits of the two cells it passes.
+};
+
+/// The bit of a place in PathFind::Around.
+constexpr unsigned bitOf(int dx, int dy) {
+    return 1u << ((dy + 1) * 3 + dx + 1);
+}
+
+/// The eight steps, row by row.
+constexpr std::array<Step, 8> STEPS = {{
+    {-1, -1, 0, bitOf(-1, 0) | bitOf(0, -1)},
+    {0, -1, 1, 0},
+    {1, -1, 2, bitOf(1, 0) | bitOf(0, -1)},
+    {-1, 0, 3, 0},
+    {1, 0, 5, 0},
+    {-1, 1, 6, bitOf(-1, 0) | bitOf(0, 1)},
+    {0, 1, 7, 0},
+    {1, 1, 8, bitOf(1, 0) | bitOf(0, 1)},
+}};
+
+/// The heap key of an open cell: its f (never negative, so its bits order as
+/// the values do) above the complement of its opening order, so that the
+/// smaller key is closed first and, among equal f, the cell opened last.
+std::uint64_t heapKey(float f, std::uint32_t opened) {
+    return static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(f)) << 32 | ~opened;
+}
 
 /// The world position of a cell.
 Vector positionOf(PathFind::Cell cell) {
@@ -149,7 +182,9 @@ const PathFind::Node* PathFind::getNode(Cell cell) const {
 
 std::vector<PathFind::Cell> PathFind::getOpenList() const {
     std::vector<Entry> current = m_heap;
-    std::ranges::sort(current, {}, &Entry::opened);
+    // The low half of a key is the complement of the opening order.
+    std::ranges::sort(current, std::greater{},
+                      [](const Entry& entry) { return static_cast<std::uint32_t>(entry.key); });
     std::vector<Cell> cells;
     for (const Entry& entry : current) {
         cells.push_back(entry.cell);
@@ -191,22 +226,21 @@ int PathFind::cycleOnce() {
     }
     Around around;
     fillAround(current, around);
-    for (int dy = -1; dy <= 1; dy++) {
-        for (int dx = -1; dx <= 1; dx++) {
-            if ((dx != 0 || dy != 0) && !skipNeighbour(around, current, dx, dy)) {
-                reach(current, *around[aroundIndex(0, 0)], Cell{current.x + dx, current.y + dy},
-                      *around[aroundIndex(dx, dy)], dx, dy);
-            }
+    const unsigned free = freeAround(current, around);
+    const Slot& from = *around[aroundIndex(0, 0)];
+    for (const Step& step : STEPS) {
+        Slot* p_next = around[step.place];
+        // A diagonal step may pass one blocked corner, not squeeze between two.
+        if ((free & (1u << step.place)) != 0 && p_next->state != CLOSED &&
+            (step.corners == 0 || (free & step.corners) != 0)) {
+            reach(current, from, Cell{current.x + step.dx, current.y + step.dy}, *p_next,
+                  step.place);
         }
     }
     if (m_heap.empty()) {
         m_result = FAILED;
     }
     return m_result;
-}
-
-bool PathFind::closedLater(const Entry& a, const Entry& b) {
-    return a.f > b.f || (a.f == b.f && a.opened < b.opened);
 }
 
 PathFind::Cell PathFind::takeBestOpen() {
@@ -222,7 +256,7 @@ PathFind::Cell PathFind::takeBestOpen() {
 }
 
 void PathFind::pushOpen(Cell cell, Slot& slot) {
-    m_heap.push_back(Entry{slot.node.f, m_opened++, cell, &slot});
+    m_heap.push_back(Entry{heapKey(slot.node.f, m_opened++), cell, &slot});
     slot.heap_place = static_cast<std::uint32_t>(m_heap.size() - 1);
     siftUp(m_heap.size() - 1);
 }
@@ -236,7 +270,7 @@ void PathFind::siftUp(std::size_t place) {
     const Entry entry = m_heap[place];
     while (place > 0) {
         const std::size_t parent = (place - 1) / 2;
-        if (!closedLater(m_heap[parent], entry)) {
+        if (m_heap[parent].key < entry.key) {
             break;
         }
         placeEntry(place, m_heap[parent]);
@@ -246,23 +280,20 @@ void PathFind::siftUp(std::size_t place) {
 }
 
 void PathFind::siftDown(std::size_t place) {
+    // The entry put at the top came from the bottom and most likely belongs
+    // near it: the smaller child moves up all the way down, one comparison a
+    // level, and the entry then moves up from the bottom the little it must.
     const Entry entry = m_heap[place];
     const std::size_t size = m_heap.size();
-    for (;;) {
-        std::size_t child = 2 * place + 1;
-        if (child >= size) {
-            break;
-        }
-        if (child + 1 < size && closedLater(m_heap[child], m_heap[child + 1])) {
+    for (std::size_t child = 2 * place + 1; child < size; child = 2 * place + 1) {
+        if (child + 1 < size && m_heap[child + 1].key < m_heap[child].key) {
             child++;
-        }
-        if (!closedLater(entry, m_heap[child])) {
-            break;
         }
         placeEntry(place, m_heap[child]);
         place = child;
     }
-    placeEntry(place, entry);
+    m_heap[place] = entry;
+    siftUp(place);
 }
 
 bool PathFind::touchesTarget(Cell cell) const {
@@ -293,18 +324,19 @@ void PathFind::fillAround(Cell centre, Around& around) {
     }
 }
 
-bool PathFind::skipNeighbour(const Around& around, Cell current, int dx, int dy) {
-    // The node grid was built from the boundary's whole extents.
-    Slot* p_neighbour = around[aroundIndex(dx, dy)];
-    if (p_neighbour == nullptr || p_neighbour->state == CLOSED ||
-        blockedCell(*p_neighbour, Cell{current.x + dx, current.y + dy})) {
-        return true;
+unsigned PathFind::freeAround(Cell centre, const Around& around) const {
+    // Each neighbour is asked about once per search; a closed one was asked
+    // when it was reached (the start alone never was), so asking all eight
+    // costs at most one question more than asking only where a step needs it.
+    unsigned free = 0;
+    for (const Step& step : STEPS) {
+        Slot* p_neighbour = around[step.place];
+        if (p_neighbour != nullptr &&
+            !blockedCell(*p_neighbour, Cell{centre.x + step.dx, centre.y + step.dy})) {
+            free |= 1u << step.place;
+        }
     }
-    // A diagonal step may pass one blocked corner, not squeeze between two
-    // (both lie in the grid when the neighbour does).
-    return dx != 0 && dy != 0 &&
-           blockedCell(*around[aroundIndex(dx, 0)], Cell{current.x + dx, current.y}) &&
-           blockedCell(*around[aroundIndex(0, dy)], Cell{current.x, current.y + dy});
+    return free;
 }
 
 bool PathFind::blockedCell(Slot& cell_slot, Cell cell) const {
@@ -314,8 +346,8 @@ bool PathFind::blockedCell(Slot& cell_slot, Cell cell) const {
     return cell_slot.blocked == BLOCKED;
 }
 
-void PathFind::reach(Cell current, const Slot& from, Cell neighbour, Slot& next, int dx, int dy) {
-    const float g = STEP_LENGTHS[static_cast<size_t>(aroundIndex(dx, dy))] + from.node.g;
+void PathFind::reach(Cell current, const Slot& from, Cell neighbour, Slot& next, unsigned place) {
+    const float g = STEP_LENGTHS[place] + from.node.g;
     const bool is_open = next.state == OPEN;
     if (is_open && g > next.node.g) {
         return;
@@ -329,7 +361,8 @@ void PathFind::reach(Cell current, const Slot& from, Cell neighbour, Slot& next,
         pushOpen(neighbour, next);
     } else if (next.node.f != old_f) {
         // A smaller g never raises f: the entry can only move up.
-        m_heap[next.heap_place].f = next.node.f;
+        Entry& entry = m_heap[next.heap_place];
+        entry.key = heapKey(next.node.f, static_cast<std::uint32_t>(~entry.key));
         siftUp(next.heap_place);
     }
 }

@@ -130,15 +130,12 @@ private:
     /// An open cell waiting in the heap, one entry per open cell: a lower f
     /// moves the entry up where it is.
     struct Entry {
-        float f;               ///< The cell's f.
-        std::uint32_t opened;  ///< The cell's opening order.
-        Cell cell;             ///< The cell.
-        Slot* p_slot;          ///< The cell's slot, which keeps the entry's place.
+        /// The cell's f and opening order in one number: the entry of the
+        /// smaller key is closed first.
+        std::uint64_t key;
+        Cell cell;     ///< The cell.
+        Slot* p_slot;  ///< The cell's slot, which keeps the entry's place.
     };
-
-    /// Heap order: true when a is to be closed after b (larger f, or equal f
-    /// and opened earlier).
-    static bool closedLater(const Entry& a, const Entry& b);
     /// Takes the open cell with the smallest f, the one opened last among
     /// equals, out of the heap.
     Cell takeBestOpen();
@@ -152,13 +149,15 @@ private:
     /// Fills around with the slots around centre, a cell of the grid,
     /// allocating their pages if need be.
     void fillAround(Cell centre, Around& around);
-    /// True when a neighbour of the current cell may not be stepped on.
-    bool skipNeighbour(const Around& around, Cell current, int dx, int dy);
+    /// One bit per place in Around (1 << aroundIndex) for each neighbour of
+    /// centre in the grid that the walker may stand on; the centre's bit is 0.
+    unsigned freeAround(Cell centre, const Around& around) const;
     /// isBlocked for a cell of the grid, asked of the world once per search:
     /// a cell is met again from each of its neighbours.
     bool blockedCell(Slot& cell_slot, Cell cell) const;
-    /// Reaches a neighbour from the current cell, opening or improving it.
-    void reach(Cell current, const Slot& from, Cell neighbour, Slot& next, int dx, int dy);
+    /// Reaches a neighbour (at place in Around) from the current cell,
+    /// opening or improving it.
+    void reach(Cell current, const Slot& from, Cell neighbour, Slot& next, unsigned place);
     /// Puts a cell just opened into the heap under its f.
     void pushOpen(Cell cell, Slot& slot);
     /// Puts the entry at place into place, telling its slot.
