@@ -110,6 +110,9 @@ TEST_F(Song, UntouchedChartMakesItsNotesTheStripTakesThemAndTheMusicFollowsTheEn
     EXPECT_EQ(entryOf(starts[0]), 0);
     EXPECT_EQ(entryOf(stops[0]), 1608);
     EXPECT_EQ(m_p_player->song_steps, 1683);
+    for (const int outside : {-1, Conductor::GAME_OVER_STEP + 1}) {
+        EXPECT_EQ(Conductor::chartAction(outside), ChartAction::NONE);
+    }
     EXPECT_EQ(ox::GameManager::getInstance().getStepCount(), m_p_player->first_song_step + 1683);
 
     // Each note was last seen one move above the out strip (its box then

@@ -57,6 +57,18 @@ TEST(Geometry, NormalIsTheSideRunInto) {
     EXPECT_EQ(world.log().count("getNormal(): No collision detected. Returning (0,0)."), 2);
 }
 
+TEST(Geometry, VectorsAddInPlaceAndBoxesDifferInEachPart) {
+    Vector sum(1, 2);
+    sum += Vector(3, -5);
+    EXPECT_EQ(sum, Vector(4, -3));
+    const Box box(Vector(1, 2), 3, 4);
+    EXPECT_EQ(box, Box(Vector(1, 2), 3, 4));
+    for (const Box& other :
+         {Box(Vector(1, 2.5f), 3, 4), Box(Vector(1, 2), 3.5f, 4), Box(Vector(1, 2), 3, 4.5f)}) {
+        EXPECT_NE(box, other) << other.toString();
+    }
+}
+
 TEST(Geometry, AVelocityIsAUnitDirectionTimesASpeed) {
     ox_test::World world(80, 24, 1);
     auto* p_o = new ox_test::Recorder(Vector(5, 5), ox::SPECTRAL);

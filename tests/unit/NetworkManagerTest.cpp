@@ -177,7 +177,9 @@ TEST(NetworkManagerLife, StartFailureRefusalAndLabels) {
     // The network family of labels goes to this manager.
     EXPECT_FALSE(nm().isValid("ox-networks"));
     EXPECT_TRUE(nm().isValid("ox-keyboard-network"));
-    EXPECT_EQ(ox::EventNetwork(7).getLabel(), -1);  // labels outside the range are refused
+    // Labels outside the range are refused; the top one is taken.
+    EXPECT_EQ(ox::EventNetwork(7).getLabel(), -1);
+    EXPECT_EQ(ox::EventNetwork(ox::MAX_NETWORK_LABEL).getLabel(), ox::MAX_NETWORK_LABEL);
     nm().shutDown();
 }
 
