@@ -3,8 +3,12 @@
 # normal build and runs the normal test pass (as tools/test-all.sh's first
 # pass, under Xvfb) on each, and tells which tests caught which fault.
 #
-# Usage: tools/mutation-sample.sh [-c] [-n] [-t SECONDS] [-o DIR] [ID...]
+# Usage: tools/mutation-sample.sh [-c] [-n] [-t SECONDS] [-o DIR] [-f TABLE]
+#                                 [-l LABEL] [-b TARGETS] [ID...]
 #   ID...       only these faults (default: all of them)
+#   -f TABLE    the faults' table (default tools/mutants.txt)
+#   -l LABEL    only the tests of this label (e.g. unit), not the whole pass
+#   -b TARGETS  build only these targets (space-separated), not everything
 #   -c          only check that every fault's text is found exactly once
 #   -n          skip the run on the unchanged tree (its failures are then not
 #               told apart from the faults')
@@ -34,13 +38,18 @@ out=build/mutation
 timeout=180
 clean_run=1
 check_only=0
-while getopts "cnt:o:" option; do
+label=""
+targets=""
+while getopts "cnt:o:f:l:b:" option; do
   case "$option" in
     c) check_only=1 ;;
     n) clean_run=0 ;;
     t) timeout="$OPTARG" ;;
     o) out="$OPTARG" ;;
-    *) sed -n '5,14p' "$0" >&2; exit 2 ;;
+    f) table="$OPTARG" ;;
+    l) label="$OPTARG" ;;
+    b) targets="$OPTARG" ;;
+    *) sed -n '5,18p' "$0" >&2; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
@@ -115,7 +124,14 @@ restore() {
 trap restore EXIT
 trap 'restore; exit 130' INT TERM HUP
 
-build() { ./dev.sh tools/build.sh build >"$1" 2>&1; }
+build() {
+  if [ -n "$targets" ]; then
+    # shellcheck disable=SC2086 # one word per target
+    ./dev.sh cmake --build build -j "$(nproc)" --target $targets >"$1" 2>&1
+  else
+    ./dev.sh tools/build.sh build >"$1" 2>&1
+  fi
+}
 
 # One normal test pass, then the failed tests once more; prints the tests
 # that failed both times, then (after a line "--") those that failed once.
@@ -126,14 +142,14 @@ run_tests() {
     failed=build/Testing/Temporary/LastTestsFailed.log
     rm -f "$failed"
     xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" \
-      ctest --test-dir build --output-on-failure -j "$(nproc)" --timeout "$1" -E "^ApiReference$"
+      ctest --test-dir build --output-on-failure -j "$(nproc)" --timeout "$1" -E "^ApiReference$" "${@:2}"
     [ -f "$failed" ] || exit 0
     cp "$failed" "$failed.first"
     rm -f "$failed"
     xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" \
       ctest --test-dir build --output-on-failure -j "$(nproc)" --timeout "$1" --rerun-failed \
-        -E "^ApiReference$"
-    true' mutation "$timeout" >"$log" 2>&1 || true
+        -E "^ApiReference$" "${@:2}"
+    true' mutation "$timeout" ${label:+-L "$label"} >"$log" 2>&1 || true
   local first=build/Testing/Temporary/LastTestsFailed.log.first
   local second=build/Testing/Temporary/LastTestsFailed.log
   [ -f "$first" ] || { echo "--"; return; }
@@ -207,7 +223,7 @@ done
 build "$out/logs/final-build.txt" || echo "mutation-sample: warning: the final rebuild failed" >&2
 
 # Every test with the faults it caught, the ones that caught none included.
-./dev.sh ctest --test-dir build -N -E "^ApiReference$" | sed -n 's/^ *Test *#[0-9]*: //p' |
+./dev.sh ctest --test-dir build -N -E "^ApiReference$" ${label:+-L "$label"} | sed -n 's/^ *Test *#[0-9]*: //p' |
   sort >"$out/tests.txt"
 {
   printf 'test\tfaults caught\n'

@@ -2,9 +2,12 @@
 // through the input manager from the start screen's P to game over.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
 #include <map>
 #include <set>
+#include <string>
 
 #include "Conductor.h"
 #include "EventStep.h"
@@ -107,6 +110,9 @@ TEST_F(Song, UntouchedChartMakesItsNotesTheStripTakesThemAndTheMusicFollowsTheEn
     EXPECT_EQ(entryOf(starts[0]), 0);
     EXPECT_EQ(entryOf(stops[0]), 1608);
     EXPECT_EQ(m_p_player->song_steps, 1683);
+    for (const int outside : {-1, Conductor::GAME_OVER_STEP + 1}) {
+        EXPECT_EQ(Conductor::chartAction(outside), ChartAction::NONE);
+    }
     EXPECT_EQ(ox::GameManager::getInstance().getStepCount(), m_p_player->first_song_step + 1683);
 
     // Each note was last seen one move above the out strip (its box then
@@ -174,37 +180,76 @@ TEST(StartScreen, SongPlaysToItsEndWithoutSpritesOrSounds) {
     EXPECT_FALSE(game.log().containsPart("Playing"));
 }
 
-// Simulated time: the clock moves only when a step works or the loop sleeps.
+// Simulated time: the clock moves only when a step works or the loop sleeps,
+// so the steps run far ahead of the music, which plays in real time.
 std::int64_t g_now = 0;
 
-TEST(SongStart, MusicStartedOnALateStepStartsAsFarIn) {
-    game_test::HeadlessGame game("frame_time:33,\n");
-    ASSERT_TRUE(game.started());
+/// Runs the loop at 33 ms a frame with a conductor that step 0 sets playing
+/// after working work_us, so the music starts on step 1, as late as step 0
+/// overran its frame. Ends after step 1 unless whole; the music's playing
+/// offset as step 1 saw it.
+std::int64_t playStartedLate(std::int64_t work_us, bool whole) {
     loadResources();
     ox::platform::setTimeSource([] { return g_now; }, [](std::int64_t us) { g_now += us; });
     auto* p_conductor = new Conductor;
-    // Step 0 works 200 ms and starts the song: the music starts on step 1,
-    // 167 ms behind the loop's schedule.
     auto* p_lag = new ox_test::Recorder(ox::Vector(1, 1), ox::SPECTRAL);
     p_lag->registerInterest(ox::STEP_EVENT);
     std::int64_t offset_us = -1;
     p_lag->reaction = [&](ox_test::Recorder&, const ox::Event* p_e) {
-        if (static_cast<const ox::EventStep*>(p_e)->getStepCount() == 0) {
-            g_now += 200000;
+        const int step = static_cast<const ox::EventStep*>(p_e)->getStepCount();
+        if (step == 0) {
+            g_now += work_us;
             p_conductor->startPlaying();
-            return;
+        } else if (step == 1) {
+            offset_us = ox::ResourceManager::getInstance()
+                            .getMusic("backing")
+                            ->getMusic()
+                            ->getPlayingOffset()
+                            .asMicroseconds();
+            ox::GameManager::getInstance().setGameOver(!whole);
         }
-        offset_us = ox::ResourceManager::getInstance()
-                        .getMusic("backing")
-                        ->getMusic()
-                        ->getPlayingOffset()
-                        .asMicroseconds();
-        ox::GameManager::getInstance().setGameOver();
     };
     ox::GameManager::getInstance().run();
     ox::platform::setTimeSource(nullptr, nullptr);
-    EXPECT_GE(offset_us, 167000);
-    EXPECT_LT(offset_us, 400000);
+    return offset_us;
+}
+
+TEST(SongStart, MusicStartedOnALateStepStartsAsFarIn) {
+    // On time, late by parts of a frame, and by several frames.
+    for (const std::int64_t late_us : {0, 2500, 12500, 32500, 167000}) {
+        game_test::HeadlessGame game("frame_time:33,\n");
+        ASSERT_TRUE(game.started());
+        const std::int64_t offset_us = playStartedLate(late_us > 0 ? 33000 + late_us : 0, false);
+        EXPECT_GE(offset_us, late_us - 50);  // to the sample
+        EXPECT_LT(offset_us, late_us + 50000);
+    }
+}
+
+// The steps run ahead of the music: its clock falls further behind the
+// chart with every entry, the most on the last entry it plays.
+TEST(SongStart, TheDriftLineTellsAMusicBehindTheChartAsBehind) {
+    game_test::HeadlessGame game("frame_time:33,\n");
+    ASSERT_TRUE(game.started());
+    playStartedLate(0, true);
+    int music = 0, entry = 0, entry_ms = 0, steps_ms = 0, real_ms = 0, drift = 0;
+    int largest = 0, largest_entry = 0;
+    int fields = 0;
+    for (const std::string& line : game.log().messages()) {
+        fields = std::max(
+            fields, std::sscanf(line.c_str(),
+                                "Conductor::playStep(): Music stops at %d ms of music, entry %d "
+                                "(%d ms), %d ms of steps, %d ms of real time: drift %d ms, "
+                                "largest %d ms at entry %d.",
+                                &music, &entry, &entry_ms, &steps_ms, &real_ms, &drift, &largest,
+                                &largest_entry));
+    }
+    ASSERT_EQ(fields, 8) << game.log().text();
+    EXPECT_EQ(entry, Conductor::MUSIC_STOP_STEP);
+    EXPECT_EQ(entry_ms, Conductor::MUSIC_STOP_STEP * 33);
+    EXPECT_EQ(drift, music - entry_ms);
+    EXPECT_LT(drift, -40000);
+    EXPECT_EQ(largest_entry, Conductor::MUSIC_STOP_STEP - 1);
+    EXPECT_NEAR(largest, drift + 33, 50);
 }
 
 }  // namespace

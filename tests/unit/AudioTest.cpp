@@ -84,6 +84,7 @@ TEST_F(AudioTest, MusicEndsByItselfAndABadReloadKeepsIt) {
 
     // A bad file must neither disturb the playing music nor leave it broken.
     music.play(true);
+    EXPECT_TRUE(music.getMusic()->isLooping());
     EXPECT_EQ(music.loadMusic("corrupt.mp3"), -1);
     EXPECT_EQ(music.loadMusic("missing.mp3"), -1);
     EXPECT_EQ(music.getMusic()->getStatus(), Status::Playing);

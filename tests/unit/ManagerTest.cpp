@@ -9,6 +9,7 @@
 #include "LogManager.h"
 #include "Manager.h"
 #include "ObjectList.h"
+#include "ObjectListIterator.h"
 #include "WorldKit.h"
 
 namespace {
@@ -104,6 +105,15 @@ TEST(ObjectList, IndexOutOfRangeLogsAndThrows) {
         list.insert(p_o);
     }
     EXPECT_EQ(list[2], p_o);
+    ox::ObjectList two;
+    auto* p_last = reinterpret_cast<ox::Object*>(&list);
+    two.insert(p_o);
+    two.insert(p_last);
+    ox::ObjectListIterator it(&two);
+    it.next();
+    EXPECT_EQ(it.currentObject(), p_last);
+    it.first();
+    EXPECT_EQ(it.currentObject(), p_o);
     EXPECT_THROW(list[3], std::out_of_range);
     EXPECT_THROW(list[-1], std::out_of_range);
     EXPECT_THROW(ox::ObjectList()[0], std::out_of_range);

@@ -87,6 +87,10 @@ TEST_F(ObjectDrawTest, SpriteAndFrameRefuseWhatTheyCannotHold) {
     EXPECT_EQ(m_sprite.getFrame(-1).getWidth(), 0);
     EXPECT_EQ(m_sprite.draw(5, Vector(1, 1), 0, 0), 0);  // out of range draws nothing
 
+    const ox::Sprite fresh(1);
+    EXPECT_EQ(fresh.getSlowdown(), 1);
+    EXPECT_EQ(fresh.getColor(), ox::WHITE);
+    EXPECT_EQ(fresh.getTransparency(), 0);
     ox::Sprite impossible(-3);
     EXPECT_EQ(impossible.addFrame(ox::Frame(1, 1, "a")), -1);
     EXPECT_TRUE(m_world.log().contains("Sprite::Sprite(): Error! Unable to allocate -3 frames."));

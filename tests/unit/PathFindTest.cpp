@@ -316,10 +316,19 @@ PathManager& pm() {
 std::int64_t g_now = 0;
 std::int64_t g_tick = 0;
 
-/// Puts the simulated clock in place for its life; sleeping takes no time.
+std::vector<std::int64_t> g_sleeps;  // every sleep asked for, in microseconds
+std::int64_t g_oversleep = 0;        // extra time the first sleep takes
+
+/// Puts the simulated clock in place for its life; a sleep moves it on by
+/// what was asked (the first one by g_oversleep more).
 struct TickingClock {
     TickingClock() {
-        ox::platform::setTimeSource([] { return g_now += g_tick; }, [](std::int64_t) {});
+        g_sleeps.clear();
+        ox::platform::setTimeSource([] { return g_now += g_tick; },
+                                    [](std::int64_t us) {
+                                        g_now += us + (g_sleeps.empty() ? g_oversleep : 0);
+                                        g_sleeps.push_back(us);
+                                    });
     }
     ~TickingClock() { ox::platform::setTimeSource(nullptr, nullptr); }
 };
@@ -514,6 +523,37 @@ TEST(PathManager, GivenATenthOfTheFrameAndServedByTheLoop) {
     ox::GameManager::getInstance().run();
     EXPECT_EQ(p_walker->statuses, std::vector<int>{PathFind::FOUND});
     EXPECT_EQ(pm().getCount(), 0);
+}
+
+// A search that cannot end soon, in the loop: each step's searches take 95%
+// of what is left of the frame after the step's work and its lateness, so
+// the loop sleeps the other 5%.
+TEST(PathManager, SearchesTakeTheirShareOfWhatIsLeftOfEachFrame) {
+    StartedGame game(400);
+    const TickingClock clock;
+    g_tick = 20;
+    g_oversleep = 100000;  // step 1 starts 100 ms late
+    PathWorld world(200, 200);
+    for (const Cell wall :
+         {Cell{197, 197}, Cell{197, 198}, Cell{197, 199}, Cell{198, 197}, Cell{199, 197}}) {
+        PathWorld::wall(wall.x, wall.y);
+    }
+    auto* p_walker = new PathWalker(1, 1);
+    ASSERT_EQ(p_walker->findPath(PathWalker::cellPosition(198, 198)), 0);
+    auto* p_referee = new ox_test::Recorder(ox::Vector(1, 1), ox::SPECTRAL);
+    p_referee->registerInterest(ox::STEP_EVENT);
+    p_referee->reaction = [](ox_test::Recorder&, const ox::Event* p_e) {
+        ox::GameManager::getInstance().setGameOver(
+            static_cast<const ox::EventStep*>(p_e)->getStepCount() == 1);
+    };
+    ox::GameManager::getInstance().run();
+    g_oversleep = 0;
+    EXPECT_TRUE(p_walker->statuses.empty());
+    ASSERT_EQ(g_sleeps.size(), 2u);
+    const std::int64_t left[] = {400000, 300000};
+    for (size_t i = 0; i < 2; i++) {
+        EXPECT_NEAR(static_cast<double>(g_sleeps[i]), 0.05 * left[i], 1500.0) << "step " << i;
+    }
 }
 
 }  // namespace

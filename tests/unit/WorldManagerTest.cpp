@@ -234,6 +234,9 @@ TEST(WorldManager, ViewIsClampedAndFollowsAnObjectWithinItsSlack) {
     // Past the right edge of the zone by 5: the view scrolls by 5.
     wm().moveObject(p_hero, Vector(75, 31));
     EXPECT_EQ(wm().getView().getCorner(), Vector(45, 21));
+    // Past the left edge (now 55) by 5, and up: it scrolls back by as much.
+    wm().moveObject(p_hero, Vector(50, 29));
+    EXPECT_EQ(wm().getView().getCorner(), Vector(40, 19));
     // Other objects moving do not scroll it; a deleted object is no longer followed.
     auto* p_other = new Recorder(Vector(10, 10), ox::SPECTRAL);
     wm().moveObject(p_other, Vector(150, 80));
@@ -241,7 +244,7 @@ TEST(WorldManager, ViewIsClampedAndFollowsAnObjectWithinItsSlack) {
     wm().update();
     EXPECT_EQ(wm().getViewFollowing(), nullptr);
     wm().moveObject(p_other, Vector(190, 90));
-    EXPECT_EQ(wm().getView().getCorner(), Vector(45, 21));
+    EXPECT_EQ(wm().getView().getCorner(), Vector(40, 19));
 }
 
 }  // namespace
