@@ -53,7 +53,7 @@ export ALSA_CONFIG_PATH=/dev/null
 if [ "$pulse" = 1 ]; then
   mkdir -p "$work/pulse"
   sound_server_start "$work/pulse"
-  sound="PulseAudio null sink, PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-the game's}"
+  sound="PulseAudio null sink, PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-unset, the game chooses}"
 else
   export PULSE_SERVER="unix:$work/no-server"
   sound="no sound server"
