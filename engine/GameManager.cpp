@@ -1,5 +1,6 @@
 #include "GameManager.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <iterator>
@@ -190,9 +191,13 @@ void GameManager::run() {
     m_step_count = 0;
     LogManager::getInstance().setStepCount(m_step_count);
     std::int64_t adjust = 0;
+    // Ahead of background work, so that a busy machine does not hold back a
+    // step the player is waiting for.
+    platform::raiseCallingThread(platform::ThreadPriority::RAISED);
     do {
         step(clock, adjust);
     } while (!m_game_over);
+    platform::lowerCallingThread();
     LogManager::getInstance().writeLog(1, "GameManager::run(): end of game loop");
 }
 
@@ -222,12 +227,10 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     const std::int64_t remaining = m_frame_time * 1000LL - split_time - adjust;
     if (remaining > 0) {
         const std::int64_t before = clock.split();
-        // The whole remainder, to the microsecond: a sleep cut to whole
-        // milliseconds would end every step early by the dropped fraction.
-        platform::sleepMicroseconds(remaining);
-        const std::int64_t after = clock.split();
-        const std::int64_t oversleep = after - before - remaining;
-        adjust = oversleep > 0 ? oversleep : 0;
+        const bool woken = sleepOrWake(clock, remaining);
+        // Late after an oversleep; early (negative) when a press woke the loop.
+        const std::int64_t late = clock.split() - before - remaining;
+        adjust = woken ? late : std::max<std::int64_t>(late, 0);
     } else {
         // An overrun is made up by the steps after it, which sleep less until
         // the loop is back on schedule: the game's time follows real time.
@@ -244,6 +247,25 @@ void GameManager::step(Clock& clock, std::int64_t& adjust) {
     }
     m_step_count++;
     LogManager::getInstance().setStepCount(m_step_count);
+}
+
+bool GameManager::sleepOrWake(const Clock& clock, std::int64_t microseconds) {
+    InputManager& input = InputManager::getInstance();
+    if (!input.readsWindow()) {
+        // The whole remainder, to the microsecond: a sleep cut to whole
+        // milliseconds would end every step early by the dropped fraction.
+        platform::sleepMicroseconds(microseconds);
+        return false;
+    }
+    const std::int64_t end = clock.split() + microseconds;
+    for (std::int64_t left = microseconds; left > 0; left = end - clock.split()) {
+        if (input.inputWaiting()) {
+            platform::sleepMicroseconds(std::min(left, KEY_CHORD_US));
+            return true;
+        }
+        platform::sleepMicroseconds(std::min(left, INPUT_POLL_US));
+    }
+    return false;
 }
 
 void GameManager::setGameOver(bool new_game_over) {

@@ -16,6 +16,15 @@ constexpr double ORVIX_VERSION = 4.24;
 /// them up; further behind, it starts a new schedule and warns.
 constexpr int MAX_STEPS_BEHIND = 10;
 
+/// While the loop sleeps between steps in a window, it looks for the
+/// player's presses this often (microseconds); one ends the sleep, so that
+/// the next step reads it at once instead of up to a frame later.
+constexpr std::int64_t INPUT_POLL_US = 1000;
+
+/// After a press ends the sleep, the loop waits this long (microseconds) for
+/// the presses made with it, so that keys struck together reach one step.
+constexpr std::int64_t KEY_CHORD_US = 1000;
+
 /// Starts and stops every other manager in a fixed order and runs the
 /// frame-paced game loop. Delivers the step event "ox-step".
 ///
@@ -46,7 +55,8 @@ public:
     /// True only for "ox-step".
     bool isValid(std::string event_name) const override;
 
-    /// Runs the game loop until a step ends with game over set.
+    /// Runs the game loop until a step ends with game over set. The loop's
+    /// thread runs at a raised priority while the system grants one.
     void run();
 
     /// Sets the game-over flag: the loop ends after the step in progress.
@@ -62,9 +72,10 @@ public:
     int getStepCount() const;
 
     /// How late the current step started against the loop's schedule of one
-    /// step every frame time, in microseconds (0 when on time). The steps
-    /// after a late one make it up; something that keeps real time from a
-    /// step (music started there) can take it into account.
+    /// step every frame time, in microseconds (0 when on time, negative when
+    /// a press in a window started it early). The steps after it make it up;
+    /// something that keeps real time from a step (music started there) can
+    /// take it into account.
     std::int64_t getStepLateness() const;
 
 private:
@@ -86,6 +97,11 @@ private:
     /// adjust carries how late the next step starts against the loop's
     /// schedule, in microseconds: the previous step's oversleep or overrun.
     void step(Clock& clock, std::int64_t& adjust);
+
+    /// Sleeps for the given microseconds, or, where the input manager reads a
+    /// window, until a press waits for it (and KEY_CHORD_US more). True when
+    /// a press ended the sleep.
+    static bool sleepOrWake(const Clock& clock, std::int64_t microseconds);
 
     bool m_game_over;              ///< The loop ends after the current step when set.
     int m_frame_time;              ///< Target step duration in milliseconds.

@@ -136,7 +136,7 @@ Vector toCells(sf::Vector2i pixels) {
 
 }  // namespace
 
-InputManager::InputManager() {
+InputManager::InputManager() : m_press_taken(false) {
     setType("InputManager");
 }
 
@@ -180,6 +180,8 @@ void InputManager::shutDown() {
         p_window->setKeyRepeatEnabled(true);
         log.writeLog(2, "InputManager::shutDown(): Keyboard repeat enabled.");
     }
+    m_taken.clear();
+    m_press_taken = false;
     Manager::shutDown();
     log.writeLog(5, "InputManager::shutDown(): successfully stopped.");
 }
@@ -205,32 +207,65 @@ void InputManager::getInput() {
     pollKeys();
 }
 
+bool InputManager::readsWindow() const {
+    return isStarted() && !Config::getInstance().getHeadless() &&
+           DisplayManager::getInstance().getInputWindow() != nullptr;
+}
+
+bool InputManager::inputWaiting() {
+    if (!readsWindow()) {
+        return false;
+    }
+    sf::WindowBase* p_window = DisplayManager::getInstance().getInputWindow();
+    while (const std::optional<sf::Event> event = p_window->pollEvent()) {
+        m_press_taken = m_press_taken || event->is<sf::Event::KeyPressed>() ||
+                        event->is<sf::Event::MouseButtonPressed>() ||
+                        event->is<sf::Event::Closed>();
+        m_taken.push_back(*event);
+    }
+    return m_press_taken;
+}
+
 bool InputManager::drainWindowEvents(sf::WindowBase& window) {
-    while (const std::optional<sf::Event> event = window.pollEvent()) {
-        if (event->is<sf::Event::Closed>()) {
-            LogManager::getInstance().writeLog(
-                1, "InputManager::getInput(): Window closed. Setting game over.");
-            GameManager::getInstance().setGameOver(true);
+    std::vector<sf::Event> taken;
+    taken.swap(m_taken);
+    m_press_taken = false;
+    for (const sf::Event& event : taken) {
+        if (!deliverWindowEvent(event)) {
             return false;
         }
-        if (event->is<sf::Event::KeyPressed>() || event->is<sf::Event::KeyReleased>()) {
-            EventKeyboard keyboard = toEventKeyboard(*event);
-            keyboard.setKeyboardAction(event->is<sf::Event::KeyPressed>() ? KEY_PRESSED
-                                                                          : KEY_RELEASED);
-            onEvent(&keyboard);
-        } else if (const auto* p_moved = event->getIf<sf::Event::MouseMoved>()) {
-            EventMouse mouse;
-            mouse.setMouseAction(MOVED);
-            mouse.setMouseButton(Mouse::UNDEFINED_MOUSE_BUTTON);
-            mouse.setMousePosition(toCells(p_moved->position));
-            onEvent(&mouse);
-        } else if (const auto* p_click = event->getIf<sf::Event::MouseButtonPressed>()) {
-            EventMouse mouse;
-            mouse.setMouseAction(CLICKED);
-            mouse.setMouseButton(toButton(p_click->button));
-            mouse.setMousePosition(toCells(p_click->position));
-            onEvent(&mouse);
+    }
+    while (const std::optional<sf::Event> event = window.pollEvent()) {
+        if (!deliverWindowEvent(*event)) {
+            return false;
         }
+    }
+    return true;
+}
+
+bool InputManager::deliverWindowEvent(const sf::Event& event) {
+    if (event.is<sf::Event::Closed>()) {
+        LogManager::getInstance().writeLog(
+            1, "InputManager::getInput(): Window closed. Setting game over.");
+        GameManager::getInstance().setGameOver(true);
+        return false;
+    }
+    if (event.is<sf::Event::KeyPressed>() || event.is<sf::Event::KeyReleased>()) {
+        EventKeyboard keyboard = toEventKeyboard(event);
+        keyboard.setKeyboardAction(event.is<sf::Event::KeyPressed>() ? KEY_PRESSED : KEY_RELEASED);
+        onEvent(&keyboard);
+    } else if (const auto* p_moved = event.getIf<sf::Event::MouseMoved>()) {
+        EventMouse mouse;
+        mouse.setMouseAction(MOVED);
+        mouse.setMouseButton(Mouse::UNDEFINED_MOUSE_BUTTON);
+        mouse.setMousePosition(toCells(p_moved->position));
+        onEvent(&mouse);
+    } else if (const auto* p_click = event.getIf<sf::Event::MouseButtonPressed>()) {
+        EventMouse mouse;
+        mouse.setMouseAction(CLICKED);
+        mouse.setMouseButton(toButton(p_click->button));
+        mouse.setMousePosition(toCells(p_click->position));
+        onEvent(&mouse);
     }
     return true;
 }

@@ -4,6 +4,7 @@
 #include <SFML/Window/Keyboard.hpp>
 
 #include <string>
+#include <vector>
 
 #include "EventKeyboard.h"
 #include "Manager.h"
@@ -39,9 +40,18 @@ public:
     /// True for "ox-keyboard" and "ox-mouse".
     bool isValid(std::string event_name) const override;
 
-    /// Delivers this frame's keyboard and mouse events; a closed window sets
-    /// game over at once. Nothing happens in headless mode.
+    /// Delivers this frame's keyboard and mouse events (those taken early by
+    /// inputWaiting first); a closed window sets game over at once. Nothing
+    /// happens in headless mode.
     void getInput();
+
+    /// True when started with a window to read (not headless).
+    bool readsWindow() const;
+
+    /// Takes the window's pending events for the next getInput, and tells
+    /// whether a key or mouse button press, or the window's closing, is among
+    /// the events taken so far. False when there is no window to read.
+    bool inputWaiting();
 
     /// A keyboard event with the key of a key press or release set (action
     /// left undefined); UNDEFINED_KEY, with a log line, for any other event
@@ -61,11 +71,17 @@ private:
     /// window was closed (the rest of the frame's input is then skipped).
     bool drainWindowEvents(sf::WindowBase& window);
 
+    /// Delivers one window event. False when it was the window's closing.
+    bool deliverWindowEvent(const sf::Event& event);
+
     /// Delivers one PRESSED event for each mouse button held, left, right, middle.
     void pollMouseButtons(const sf::WindowBase& window);
 
     /// Delivers one KEY_DOWN event for each polled key held, in table order.
     void pollKeys();
+
+    std::vector<sf::Event> m_taken;  ///< Events taken from the window before their getInput.
+    bool m_press_taken;              ///< A press or the closing is among m_taken.
 };
 
 }  // namespace ox

@@ -2,11 +2,19 @@
 
 #include <SFML/Audio/Music.hpp>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ox {
 
-/// A long piece of music streamed from its file while it plays, found by its label.
+/// The most bytes of 16-bit samples a music is decoded into when it is opened;
+/// a longer one is decoded from its file while it plays.
+constexpr std::uint64_t MAX_DECODED_MUSIC_BYTES = 64ULL << 20;
+
+/// A long piece of music, found by its label. It is decoded whole when opened
+/// (up to MAX_DECODED_MUSIC_BYTES), so that playing it costs the audio thread
+/// no decoding: a slow decode there is heard as a gap in the sound.
 class Music {
 public:
     /// A music labelled "[Undefined]" with no file.
@@ -14,7 +22,8 @@ public:
     Music(const Music&) = delete;
     Music& operator=(const Music&) = delete;
 
-    /// Opens an audio file for streaming. Returns 0, or -1 when it cannot be opened.
+    /// Opens an audio file and decodes it. Returns 0, or -1 when it cannot be
+    /// opened (the music then stays as it was).
     int loadMusic(std::string filename);
 
     /// Sets the label.
@@ -33,6 +42,7 @@ public:
 
 private:
     sf::Music m_music;
+    std::vector<std::uint8_t> m_image;  ///< The decoded file, as WAV, that m_music reads.
     std::string m_label;
 };
 

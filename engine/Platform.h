@@ -69,6 +69,31 @@ struct TimeOfDay {
 bool localTimeOfDay(TimeOfDay& time);
 
 // ---------------------------------------------------------------------------
+// Threads
+// ---------------------------------------------------------------------------
+
+/// How far a thread's scheduling is raised above that of ordinary threads.
+enum class ThreadPriority {
+    NORMAL,    ///< As every ordinary thread: nothing was granted.
+    RAISED,    ///< Ahead of ordinary threads, still sharing the processor with them.
+    REALTIME,  ///< Runs whenever it is ready, before every ordinary thread.
+};
+
+/// Raises the calling thread as far as the system grants, up to highest:
+/// real-time scheduling when asked for and allowed, else a raised priority.
+/// Where threads inherit their starter's scheduling (POSIX), threads the
+/// calling thread starts while raised run at the same priority. Returns what
+/// was granted (NORMAL: nothing changed).
+ThreadPriority raiseCallingThread(ThreadPriority highest);
+
+/// Returns the calling thread to the scheduling it had before its first
+/// raiseCallingThread; nothing happens when it was never raised.
+void lowerCallingThread();
+
+/// The calling thread's scheduling, as far as the engine raises it.
+ThreadPriority callingThreadPriority();
+
+// ---------------------------------------------------------------------------
 // Files
 // ---------------------------------------------------------------------------
 

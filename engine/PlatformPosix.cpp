@@ -5,6 +5,9 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -172,6 +175,80 @@ bool localTimeOfDay(TimeOfDay& time) {
     }
     time = {local.tm_hour, local.tm_min, local.tm_sec};
     return true;
+}
+
+namespace {
+
+// A low real-time priority: ahead of every ordinary thread, behind the
+// system's own real-time threads (the range is 1 to 99).
+constexpr int REALTIME_PRIORITY = 10;
+// The nice value of a raised thread: well ahead of ordinary threads (0) and
+// of the usual busy background work (0 to 19). Linux gives each thread its
+// own nice value, which the threads it starts inherit.
+constexpr int RAISED_NICE = -11;
+
+/// The scheduling a thread had before its first raise.
+struct SavedScheduling {
+    bool saved = false;
+    int policy = SCHED_OTHER;
+    sched_param param{};
+    int nice = 0;
+};
+
+thread_local SavedScheduling saved_scheduling;
+
+int currentNice() {
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, 0);
+    return errno == 0 ? nice : 0;
+}
+
+void saveScheduling() {
+    if (saved_scheduling.saved) {
+        return;
+    }
+    saved_scheduling.saved = pthread_getschedparam(pthread_self(), &saved_scheduling.policy,
+                                                   &saved_scheduling.param) == 0;
+    saved_scheduling.nice = currentNice();
+}
+
+}  // namespace
+
+ThreadPriority raiseCallingThread(ThreadPriority highest) {
+    if (highest == ThreadPriority::NORMAL) {
+        return callingThreadPriority();
+    }
+    saveScheduling();
+    if (highest == ThreadPriority::REALTIME) {
+        sched_param param{};
+        param.sched_priority = REALTIME_PRIORITY;
+        if (pthread_setschedparam(pthread_self(), SCHED_RR, &param) == 0) {
+            return ThreadPriority::REALTIME;
+        }
+    }
+    if (currentNice() <= RAISED_NICE || setpriority(PRIO_PROCESS, 0, RAISED_NICE) == 0) {
+        return ThreadPriority::RAISED;
+    }
+    return callingThreadPriority();
+}
+
+void lowerCallingThread() {
+    if (!saved_scheduling.saved) {
+        return;
+    }
+    pthread_setschedparam(pthread_self(), saved_scheduling.policy, &saved_scheduling.param);
+    setpriority(PRIO_PROCESS, 0, saved_scheduling.nice);
+    saved_scheduling.saved = false;
+}
+
+ThreadPriority callingThreadPriority() {
+    int policy = SCHED_OTHER;
+    sched_param param{};
+    if (pthread_getschedparam(pthread_self(), &policy, &param) == 0 &&
+        (policy == SCHED_RR || policy == SCHED_FIFO)) {
+        return ThreadPriority::REALTIME;
+    }
+    return currentNice() < 0 ? ThreadPriority::RAISED : ThreadPriority::NORMAL;
 }
 
 std::string workingDirectory() {

@@ -176,6 +176,49 @@ bool localTimeOfDay(TimeOfDay& time) {
     return true;
 }
 
+namespace {
+
+/// A thread's priority before its first raise, or none.
+thread_local int saved_priority = THREAD_PRIORITY_ERROR_RETURN;
+
+}  // namespace
+
+ThreadPriority raiseCallingThread(ThreadPriority highest) {
+    if (highest == ThreadPriority::NORMAL) {
+        return callingThreadPriority();
+    }
+    // Windows threads do not inherit priority; the audio library raises the
+    // threads it starts itself. Only the calling thread is raised here, and
+    // never to the real-time class, which would hold back the system's input.
+    HANDLE thread = GetCurrentThread();
+    if (saved_priority == THREAD_PRIORITY_ERROR_RETURN) {
+        saved_priority = GetThreadPriority(thread);
+    }
+    const int wanted = highest == ThreadPriority::REALTIME ? THREAD_PRIORITY_HIGHEST
+                                                           : THREAD_PRIORITY_ABOVE_NORMAL;
+    if (SetThreadPriority(thread, wanted) != 0) {
+        return ThreadPriority::RAISED;
+    }
+    return callingThreadPriority();
+}
+
+void lowerCallingThread() {
+    if (saved_priority == THREAD_PRIORITY_ERROR_RETURN) {
+        return;
+    }
+    SetThreadPriority(GetCurrentThread(), saved_priority);
+    saved_priority = THREAD_PRIORITY_ERROR_RETURN;
+}
+
+ThreadPriority callingThreadPriority() {
+    const int priority = GetThreadPriority(GetCurrentThread());
+    if (priority == THREAD_PRIORITY_ERROR_RETURN || priority <= THREAD_PRIORITY_NORMAL) {
+        return ThreadPriority::NORMAL;
+    }
+    return priority >= THREAD_PRIORITY_TIME_CRITICAL ? ThreadPriority::REALTIME
+                                                     : ThreadPriority::RAISED;
+}
+
 std::string workingDirectory() {
     char buffer[WORKING_DIRECTORY_BUFFER];
     if (_getcwd(buffer, sizeof(buffer)) == nullptr) {

@@ -607,9 +607,37 @@ const char* const SERVER_LATENCY_VARIABLE = "PULSE_LATENCY_MSEC";
 // opens: everything played on it is thrown away.
 const char* const NULL_DEVICE_NAME = "NULL Playback Device";
 
-bool requestAudioBuffer() {
-    return platform::setEnvironment(SERVER_LATENCY_VARIABLE, std::to_string(AUDIO_BUFFER_MS),
+// What the system granted the thread that opened the audio device, and so
+// the audio library's threads.
+platform::ThreadPriority audio_priority = platform::ThreadPriority::NORMAL;
+
+int audioBufferMs() {
+    return audio_priority == platform::ThreadPriority::NORMAL ? AUDIO_BUFFER_MS
+                                                              : AUDIO_RAISED_BUFFER_MS;
+}
+
+// Raises the calling thread for the audio threads about to start, and asks
+// for the buffer that suits what was granted.
+bool prepareAudioDevice() {
+    audio_priority = platform::raiseCallingThread(platform::ThreadPriority::REALTIME);
+    return platform::setEnvironment(SERVER_LATENCY_VARIABLE, std::to_string(audioBufferMs()),
                                     false);
+}
+
+bool finishAudioDevice() {
+    platform::lowerCallingThread();
+    return true;
+}
+
+// Says once that sound is buffered long because nothing was granted.
+void logAudioPriority() {
+    if (audio_priority == platform::ThreadPriority::NORMAL) {
+        // The buffer asked for: the game's, or one the environment named.
+        const char* buffer = std::getenv(SERVER_LATENCY_VARIABLE);
+        LogManager::getInstance().writeLog(
+            "RM::startUp(): Warning! Audio threads not raised: sound is buffered %s ms.",
+            buffer != nullptr ? buffer : "?");
+    }
 }
 
 // Names the device sound plays on, or warns once that there is none (or
@@ -637,10 +665,12 @@ ResourceManager::ResourceManager()
 ResourceManager::~ResourceManager() = default;
 
 ResourceManager& ResourceManager::getInstance() {
-    // Before the instance: its musics open the device.
-    static const bool buffer_requested = requestAudioBuffer();
-    (void)buffer_requested;
+    // Around the instance: its musics open the device.
+    static const bool prepared = prepareAudioDevice();
     static ResourceManager instance;
+    static const bool finished = finishAudioDevice();
+    (void)prepared;
+    (void)finished;
     return instance;
 }
 
@@ -654,6 +684,7 @@ int ResourceManager::startUp() {
     Manager::startUp();
     if (!m_device_reported) {
         logPlaybackDevice();
+        logAudioPriority();
         m_device_reported = true;
     }
     LogManager::getInstance().writeLog(5, "RM::startUp(): successfully started.");

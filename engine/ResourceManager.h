@@ -19,10 +19,14 @@ const int MAX_SPRITES = 1000;
 const int MAX_SOUNDS = 100;
 /// The most musics the resource manager holds.
 const int MAX_MUSICS = 50;
-/// Milliseconds of sound the sound server is asked to buffer for the game. A
-/// busy machine may leave the audio thread waiting this long before the sound
-/// breaks up; a drum sounds about this long after it is played.
+/// Milliseconds of sound the sound server is asked to buffer for the game when
+/// the audio threads run at ordinary priority. A busy machine may leave the
+/// audio thread waiting this long before the sound breaks up; a drum sounds
+/// about this long after it is played.
 const int AUDIO_BUFFER_MS = 60;
+/// Milliseconds buffered when the system raised the audio threads above
+/// ordinary ones: a busy machine then no longer keeps them waiting.
+const int AUDIO_RAISED_BUFFER_MS = 15;
 /// The most frames a sprite file may announce; more is refused before anything
 /// is allocated.
 const int MAX_SPRITE_FILE_FRAMES = 100000;
@@ -75,8 +79,11 @@ Sprite* loadRobustSprite(std::istream* p_file);
 class ResourceManager : public Manager {
 public:
     /// The single instance, created on first use. Its sounds and musics open the
-    /// audio device, so the sound server's buffer (AUDIO_BUFFER_MS, unless the
-    /// environment already names one) is requested just before.
+    /// audio device, so just before, the calling thread is raised as far as the
+    /// system allows (the audio library's threads inherit it) and the sound
+    /// server's buffer is requested: AUDIO_RAISED_BUFFER_MS when raised, else
+    /// AUDIO_BUFFER_MS, unless the environment already names one. The thread is
+    /// lowered again once the device is open.
     static ResourceManager& getInstance();
     ~ResourceManager() override;
     ResourceManager(const ResourceManager&) = delete;
@@ -84,8 +91,8 @@ public:
 
     /// Empties the three tables. The first start-up also names the audio
     /// device, or warns that none opened and the game will be silent (the
-    /// device opens with the instance and stays). Returns 0, or -1 when
-    /// already started.
+    /// device opens with the instance and stays), and warns when the audio
+    /// threads could not be raised. Returns 0, or -1 when already started.
     int startUp() override;
 
     /// Deletes the sprites and stops every sound and music.
@@ -98,7 +105,7 @@ public:
     /// Loads an audio file into the next sound slot under label. Returns 0 or -1.
     int loadSound(std::string filename, std::string label);
 
-    /// Opens an audio file for streaming in the next music slot under label.
+    /// Opens and decodes an audio file into the next music slot under label.
     /// Returns 0 or -1.
     int loadMusic(std::string filename, std::string label);
 

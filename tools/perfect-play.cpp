@@ -65,12 +65,15 @@ struct Timing {
     int count = 0;
 };
 
-/// Sends "key KEY" to xdotool at the time given (at once when it has passed).
-/// False when the pipe refused it.
+/// Sends "key --delay 0 KEY" to xdotool at the time given (at once when it has
+/// passed): press and release together, as one stroke of a drum, so that the
+/// release never reaches the game a step after its press. False when the pipe
+/// refused it.
 bool pressAt(std::FILE* p_xdotool, Clock::time_point due, char key, Timing& timing) {
     std::this_thread::sleep_until(due);
     const double late = Ms(Clock::now() - due).count();
-    const bool ok = std::fprintf(p_xdotool, "key %c\n", key) > 0 && std::fflush(p_xdotool) == 0;
+    const bool ok =
+        std::fprintf(p_xdotool, "key --delay 0 %c\n", key) > 0 && std::fflush(p_xdotool) == 0;
     timing.late_max = std::max(timing.late_max, late);
     timing.late_sum += late;
     timing.count++;

@@ -7,7 +7,7 @@
 # how punctual the presses were, the "Can't keep up!" lines and the load.
 #   ./dev.sh tools/perfect-play.sh [--pulse] [--early MS] [BUILD_DIR]
 # --pulse plays the sound through a private PulseAudio server with a null
-# sink (client latency PULSE_LATENCY_MSEC, 60 ms unless set); without it no
+# sink (client latency PULSE_LATENCY_MSEC when set, else the game's own); without it no
 # sound server is reachable and the audio library falls back to its null
 # device. --early presses the lane keys MS milliseconds before those times.
 # The game's log stays in BUILD_DIR/perfect-play.log. With a Windows build
@@ -51,10 +51,9 @@ game_work "$build_dir/run"
 
 export ALSA_CONFIG_PATH=/dev/null
 if [ "$pulse" = 1 ]; then
-  export PULSE_LATENCY_MSEC="${PULSE_LATENCY_MSEC:-60}"
   mkdir -p "$work/pulse"
   sound_server_start "$work/pulse"
-  sound="PulseAudio null sink, PULSE_LATENCY_MSEC=$PULSE_LATENCY_MSEC"
+  sound="PulseAudio null sink, PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-unset, the game chooses}"
 else
   export PULSE_SERVER="unix:$work/no-server"
   sound="no sound server"

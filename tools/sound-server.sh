@@ -9,7 +9,7 @@ sound_server_start() {
   PULSE_SERVER="unix:$1/native"
   export PULSE_SERVER
   HOME="$1" XDG_RUNTIME_DIR="$1" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
-    --use-pid-file=no --realtime=no --high-priority=no -L "module-null-sink sink_name=game rate=48000" \
+    --use-pid-file=no --realtime=yes --high-priority=yes -L "module-null-sink sink_name=game rate=48000" \
     -L "module-native-protocol-unix auth-anonymous=1 socket=$1/native" >"$1/server.txt" 2>&1 &
   sound_server=$!
   for _ in $(seq 100); do pactl info >/dev/null 2>&1 && return 0; sleep 0.1; done

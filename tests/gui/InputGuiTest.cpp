@@ -39,9 +39,12 @@ std::string mouse(int step, int action, int button, ox::Vector at) {
 class Listener : public ox::Object {
 public:
     std::map<int, std::vector<std::string>> script;
+    std::map<int, std::string> later;  ///< Sent LATER after the step starts, while the loop sleeps.
+    std::vector<std::thread> senders;
     int close_step = -1;
     unsigned long window = 0;
     std::vector<std::string> received;
+    std::vector<std::int64_t> key_lateness;  ///< The step's lateness at each keyboard event.
 
     Listener() {
         setSolidness(ox::SPECTRAL);
@@ -54,6 +57,7 @@ public:
         const int step = ox::GameManager::getInstance().getStepCount();
         if (const auto* p_key = dynamic_cast<const ox::EventKeyboard*>(p_e)) {
             received.push_back(key(step, p_key->getKeyboardAction(), p_key->getKey()));
+            key_lateness.push_back(ox::GameManager::getInstance().getStepLateness());
             return 1;
         }
         if (const auto* p_mouse = dynamic_cast<const ox::EventMouse*>(p_e)) {
@@ -63,6 +67,12 @@ public:
         }
         if (p_e->getType() != ox::STEP_EVENT) {
             return 0;
+        }
+        if (later.count(step) != 0) {
+            senders.emplace_back([command = later[step]] {
+                std::this_thread::sleep_for(LATER);
+                EXPECT_TRUE(ox_test::xdotool(command)) << "xdotool " << command;
+            });
         }
         for (const std::string& command : script[step]) {
             EXPECT_TRUE(ox_test::xdotool(command)) << "xdotool " << command;
@@ -78,32 +88,44 @@ public:
         }
         return 1;
     }
+
+    static constexpr std::chrono::milliseconds LATER{100};
 };
+
+// Starts the engine in an 800 x 480 window of 80 x 24 cells (10 x 20 pixels
+// each) and gives it the keyboard: the window's id, or 0 on failure.
+unsigned long startFocused(int frame_time) {
+    ox_test::writeFile("ox-config.txt",
+                       "window_horizontal_pixels:800,\nwindow_vertical_pixels:480,\n"
+                       "window_horizontal_chars:80,\nwindow_vertical_chars:24,\n"
+                       "frame_time:" +
+                           std::to_string(frame_time) +
+                           ",\nfont_file:" + ox_test::CellWindowTest::FONT + ",\n");
+    if (ox::GameManager::getInstance().startUp() != 0) {
+        return 0;
+    }
+    sf::RenderWindow* p_window = ox::DisplayManager::getInstance().getWindow();
+    const unsigned long id = static_cast<unsigned long>(p_window->getNativeHandle());
+    // A window not yet viewable refuses the focus: ask until it takes it.
+    for (int i = 0; i < 20; i++) {
+        if (ox_test::xdotool("windowraise " + std::to_string(id)) &&
+            ox_test::xdotool("windowfocus --sync " + std::to_string(id))) {
+            return id;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return 0;
+}
 
 TEST(InputGui, RealKeysAndMouseThroughTheGameLoop) {
     ox_test::PrivateXServer x_server;
     ASSERT_TRUE(x_server.ok()) << "cannot start Xvfb";
     ox_test::LogCapture log(15, false);
-    // 800 x 480 pixels in 80 x 24 cells: one cell is 10 x 20 pixels.
-    ox_test::writeFile("ox-config.txt",
-                       "window_horizontal_pixels:800,\nwindow_vertical_pixels:480,\n"
-                       "window_horizontal_chars:80,\nwindow_vertical_chars:24,\n"
-                       "frame_time:50,\nfont_file:" +
-                           ox_test::CellWindowTest::FONT + ",\n");
     ox::GameManager& gm = ox::GameManager::getInstance();
-    ASSERT_EQ(gm.startUp(), 0);
+    const unsigned long id = startFocused(50);
+    ASSERT_NE(id, 0UL);
     sf::RenderWindow* p_window = ox::DisplayManager::getInstance().getWindow();
-    ASSERT_NE(p_window, nullptr);
-    const unsigned long id = static_cast<unsigned long>(p_window->getNativeHandle());
     const std::string w = "--window " + std::to_string(id) + " ";
-    // A window not yet viewable refuses the focus: ask until it takes it.
-    bool focused = false;
-    for (int i = 0; i < 20 && !focused; i++) {
-        focused = ox_test::xdotool("windowraise " + std::to_string(id)) &&
-                  ox_test::xdotool("windowfocus --sync " + std::to_string(id));
-        std::this_thread::sleep_for(std::chrono::milliseconds(focused ? 0 : 200));
-    }
-    ASSERT_TRUE(focused);
 
     Listener& l = *new Listener;  // the world manager deletes it at shut-down
     l.window = id;
@@ -166,6 +188,36 @@ TEST(InputGui, RealKeysAndMouseThroughTheGameLoop) {
     EXPECT_EQ(log.count("InputManager::toEventKeyboard(): Warning key '-' not handled."), 2);
     EXPECT_EQ(log.count("InputManager::getInput(): Window closed. Setting game over."), 1);
     EXPECT_TRUE(p_window->isOpen());  // closing is the game's decision, not the input's
+    gm.shutDown();
+}
+
+// A press while the loop sleeps starts the next step at once: it is read
+// then, early against the schedule, and the steps after it are back on time.
+TEST(InputGui, APressWakesTheSleepingLoop) {
+    ox_test::PrivateXServer x_server;
+    ASSERT_TRUE(x_server.ok()) << "cannot start Xvfb";
+    ox_test::LogCapture log(1, false);
+    ox::GameManager& gm = ox::GameManager::getInstance();
+    constexpr int FRAME_MS = 400;
+    const unsigned long id = startFocused(FRAME_MS);
+    ASSERT_NE(id, 0UL);
+    Listener& l = *new Listener;
+    l.window = id;
+    l.later[2] = "key --window " + std::to_string(id) + " z";
+    l.close_step = 5;
+    const auto start = std::chrono::steady_clock::now();
+    gm.run();
+    const auto ran = std::chrono::steady_clock::now() - start;
+    for (std::thread& sender : l.senders) {
+        sender.join();
+    }
+
+    ASSERT_FALSE(l.received.empty());
+    EXPECT_EQ(l.received[0], key(3, ox::KEY_PRESSED, Key::Z));
+    // Step 3 was due a frame after step 2; the press came LATER after it.
+    EXPECT_LT(l.key_lateness[0], -(FRAME_MS - 2 * Listener::LATER.count()) * 1000LL);
+    // Six steps, step 5's sleep included, still take six frames.
+    EXPECT_GE(ran, std::chrono::milliseconds(6 * FRAME_MS - 20));
     gm.shutDown();
 }
 

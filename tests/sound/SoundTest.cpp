@@ -14,7 +14,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -126,6 +129,59 @@ private:
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
+
+// Notes when each line holding a text reaches a file (the game flushes each
+// line of its log), to within a millisecond.
+class LineClock {
+public:
+    LineClock(const std::string& path, const std::string& text) {
+        m_thread = std::thread([this, path, text] {
+            std::string unread;  // what came after the last line seen
+            std::streamoff read = 0;
+            while (!m_stop) {
+                std::ifstream log(path, std::ios::binary);
+                log.seekg(read);
+                const std::string more{std::istreambuf_iterator<char>(log), {}};
+                read += static_cast<std::streamoff>(more.size());
+                unread += more;
+                for (std::size_t at; (at = unread.find(text)) != std::string::npos;) {
+                    const std::lock_guard<std::mutex> lock(m_mutex);
+                    m_seen.push_back(Clock::now());
+                    unread.erase(0, at + text.size());
+                }
+                if (unread.size() > text.size()) {
+                    unread.erase(0, unread.size() - text.size());
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+    }
+    ~LineClock() {
+        m_stop = true;
+        m_thread.join();
+    }
+    /// When the first line after t was seen, if one was.
+    std::optional<Clock::time_point> firstAfter(Clock::time_point t) const {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        for (const Clock::time_point seen : m_seen) {
+            if (seen >= t) {
+                return seen;
+            }
+        }
+        return std::nullopt;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<Clock::time_point> m_seen;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
 
 // ---- The game, played through the X server ----
 
@@ -280,6 +336,7 @@ TEST(GameSound, MusicPlaysWithoutDropoutsAndADrumFollowsEachHit) {
 
     // The start screen, P, and the bass key tapped on the notes.
     const pid_t game = ox_test::startProgram({"./rhythm"}, "stdout.txt", "stderr.txt");
+    const LineClock plays("orvix.log", SOUND_PLAYED);
     ASSERT_TRUE(focusWindow(game));
     ox_test::xdotool("key space");
     ASSERT_TRUE(waitForLog(game, "Looking for sprite 'gamestart'."));
@@ -329,12 +386,19 @@ TEST(GameSound, MusicPlaysWithoutDropoutsAndADrumFollowsEachHit) {
     ASSERT_GE(drum.size(), static_cast<std::size_t>(ATTACK_SAMPLES));
     const Samples attack(drum.begin() + firstSound(drum),
                          drum.begin() + firstSound(drum) + ATTACK_SAMPLES);
-    std::vector<double> delays_ms;
+    // Where the time goes: the key (sent by a new xdotool process) to the
+    // game's play line, and that line to the drum in the recording.
+    std::vector<double> delays_ms, to_play_ms, play_to_drum_ms;
     for (const Clock::time_point tap : taps) {
         const long at = recording_clock.sampleAt(tap);
         const Onset drum_onset = findSound(rec, attack, at, at + std::lround(MAX_DELAY_S * RATE));
         if (drum_onset.match >= MIN_MATCH) {
             delays_ms.push_back((drum_onset.at - at) * 1000.0 / RATE);
+            if (const auto played = plays.firstAfter(tap)) {
+                to_play_ms.push_back(secondsOf(*played - tap) * 1000);
+                play_to_drum_ms.push_back((drum_onset.at - recording_clock.sampleAt(*played)) *
+                                          1000.0 / RATE);
+            }
         }
     }
     const int hits = countLines("orvix.log", SOUND_PLAYED);
@@ -346,6 +410,8 @@ TEST(GameSound, MusicPlaysWithoutDropoutsAndADrumFollowsEachHit) {
         "music %.1f s: %d dropouts, %.2f%% silent; %d hits, key to drum %.0f/%.0f/%.0f ms\n",
         (song_end - from) / double(RATE), gaps.count, 100 * gap_share, hits, delays_ms.front(),
         delays_ms[delays_ms.size() / 2], delays_ms.back());
+    std::printf("median: key to play line %.0f ms, play line to drum %.0f ms\n", median(to_play_ms),
+                median(play_to_drum_ms));
 }
 
 }  // namespace

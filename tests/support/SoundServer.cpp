@@ -69,7 +69,7 @@ SoundServer::SoundServer(const std::string& dir) {
         setenv("HOME", dir.c_str(), 1);
         setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
         execProgram({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                     "--use-pid-file=no", "--realtime=no", "--high-priority=no", "-L",
+                     "--use-pid-file=no", "--realtime=yes", "--high-priority=yes", "-L",
                      "module-null-sink sink_name=game rate=" + std::to_string(RATE), "-L",
                      "module-native-protocol-unix auth-anonymous=1 socket=" + dir + "/native"},
                     dir + "/server.out", dir + "/server.err");

@@ -95,6 +95,25 @@ TEST_F(AudioTest, MusicEndsByItselfAndABadReloadKeepsIt) {
     EXPECT_EQ(music.getMusic()->getStatus(), Status::Stopped);
 }
 
+TEST_F(AudioTest, MusicIsDecodedWholeWithItsRateAndChannels) {
+    const std::vector<std::int16_t> samples(2 * (22050 * 3 / 4), 1000);  // 0.75 s of stereo
+    const sf::SoundBuffer stereo(samples.data(), samples.size(), 2, 22050,
+                                 {sf::SoundChannel::FrontLeft, sf::SoundChannel::FrontRight});
+    ASSERT_TRUE(stereo.saveToFile("stereo.wav"));
+    ox::Music music;
+    ASSERT_EQ(music.loadMusic("stereo.wav"), 0);
+    ox_test::writeFile("stereo.wav", "");  // it plays on from what was decoded
+    const sf::Music& played = *music.getMusic();
+    EXPECT_EQ(played.getChannelCount(), 2u);
+    EXPECT_EQ(played.getSampleRate(), 22050u);
+    EXPECT_NEAR(played.getDuration().asSeconds(), 0.75, 0.01);
+    music.play(false);
+    sleepMs(300);
+    EXPECT_EQ(played.getStatus(), Status::Playing);
+    EXPECT_GT(played.getPlayingOffset().asSeconds(), 0.1f);
+    music.stop();
+}
+
 TEST_F(AudioTest, ResourceManagerAudioSlotsAndMessages) {
     // No sound server and no ALSA device: the audio falls back to the null
     // device, and the start-up says once that the game will be silent.

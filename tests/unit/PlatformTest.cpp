@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "Platform.h"
 #include "ScratchDir.h"
@@ -65,6 +66,30 @@ TEST(Platform, WorkingDirectoryFitsOrSaysSo) {
     std::filesystem::create_directories(deep);
     std::filesystem::current_path(deep);
     EXPECT_EQ(pf::workingDirectory(), "(full path too long)");
+}
+
+// Run on a thread of its own, so that the test runner's thread keeps its
+// scheduling whatever happens.
+TEST(Platform, RaisedThreadPassesItsPriorityOnAndIsLoweredBack) {
+    std::thread([] {
+        ASSERT_EQ(pf::callingThreadPriority(), pf::ThreadPriority::NORMAL);
+        EXPECT_EQ(pf::raiseCallingThread(pf::ThreadPriority::NORMAL), pf::ThreadPriority::NORMAL);
+        const pf::ThreadPriority raised = pf::raiseCallingThread(pf::ThreadPriority::REALTIME);
+        EXPECT_EQ(pf::callingThreadPriority(), raised);
+        // Where the system grants real time, the audio library's threads,
+        // started from a raised thread, must get it too.
+        if (raised == pf::ThreadPriority::REALTIME) {
+            std::thread([] {
+                EXPECT_EQ(pf::callingThreadPriority(), pf::ThreadPriority::REALTIME);
+            }).join();
+        }
+        // A second raise, to a lower priority, is lowered back to the first's start.
+        pf::raiseCallingThread(pf::ThreadPriority::RAISED);
+        pf::lowerCallingThread();
+        EXPECT_EQ(pf::callingThreadPriority(), pf::ThreadPriority::NORMAL);
+        pf::lowerCallingThread();  // not raised: nothing happens
+        EXPECT_EQ(pf::callingThreadPriority(), pf::ThreadPriority::NORMAL);
+    }).join();
 }
 
 TEST(Platform, EnvironmentKeepsAValueUnlessToldToReplaceIt) {
