@@ -203,6 +203,8 @@ void GameManager::run() {
 
 void GameManager::step(Clock& clock, std::int64_t& adjust) {
     clock.delta();
+    // What the player did up to this moment is this step's input.
+    InputManager::getInstance().takeInput();
     m_step_lateness = adjust;
     EventStep step_event(m_step_count);
     onEvent(&step_event);

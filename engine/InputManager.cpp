@@ -136,7 +136,7 @@ Vector toCells(sf::Vector2i pixels) {
 
 }  // namespace
 
-InputManager::InputManager() : m_press_taken(false) {
+InputManager::InputManager() : m_press_taken(false), m_state_taken(false) {
     setType("InputManager");
 }
 
@@ -182,12 +182,26 @@ void InputManager::shutDown() {
     }
     m_taken.clear();
     m_press_taken = false;
+    m_state_taken = false;
     Manager::shutDown();
     log.writeLog(5, "InputManager::shutDown(): successfully stopped.");
 }
 
 bool InputManager::isValid(std::string event_name) const {
     return event_name == KEYBOARD_EVENT || event_name == MOUSE_EVENT;
+}
+
+void InputManager::takeInput() {
+    if (readsWindow()) {
+        takeAll(*DisplayManager::getInstance().getInputWindow());
+    }
+}
+
+void InputManager::takeAll(sf::WindowBase& window) {
+    takeWindowEvents(window);
+    platform::readMouse(window);
+    platform::readKeyboard();
+    m_state_taken = true;
 }
 
 void InputManager::getInput() {
@@ -200,10 +214,14 @@ void InputManager::getInput() {
             "InputManager::getInput(): DisplayManager unexpectedly returned null window!");
         return;
     }
-    if (!drainWindowEvents(*p_window)) {
+    if (!m_state_taken) {
+        takeAll(*p_window);
+    }
+    m_state_taken = false;
+    if (!deliverTakenEvents()) {
         return;
     }
-    pollMouseButtons(*p_window);
+    pollMouseButtons();
     pollKeys();
 }
 
@@ -216,27 +234,25 @@ bool InputManager::inputWaiting() {
     if (!readsWindow()) {
         return false;
     }
-    sf::WindowBase* p_window = DisplayManager::getInstance().getInputWindow();
-    while (const std::optional<sf::Event> event = p_window->pollEvent()) {
+    takeWindowEvents(*DisplayManager::getInstance().getInputWindow());
+    return m_press_taken;
+}
+
+void InputManager::takeWindowEvents(sf::WindowBase& window) {
+    while (const std::optional<sf::Event> event = window.pollEvent()) {
         m_press_taken = m_press_taken || event->is<sf::Event::KeyPressed>() ||
                         event->is<sf::Event::MouseButtonPressed>() ||
                         event->is<sf::Event::Closed>();
         m_taken.push_back(*event);
     }
-    return m_press_taken;
 }
 
-bool InputManager::drainWindowEvents(sf::WindowBase& window) {
+bool InputManager::deliverTakenEvents() {
     std::vector<sf::Event> taken;
     taken.swap(m_taken);
     m_press_taken = false;
     for (const sf::Event& event : taken) {
         if (!deliverWindowEvent(event)) {
-            return false;
-        }
-    }
-    while (const std::optional<sf::Event> event = window.pollEvent()) {
-        if (!deliverWindowEvent(*event)) {
             return false;
         }
     }
@@ -270,8 +286,7 @@ bool InputManager::deliverWindowEvent(const sf::Event& event) {
     return true;
 }
 
-void InputManager::pollMouseButtons(const sf::WindowBase& window) {
-    platform::readMouse(window);
+void InputManager::pollMouseButtons() {
     EventMouse mouse;
     mouse.setMouseAction(PRESSED);
     mouse.setMousePosition(toCells(platform::mousePosition()));
@@ -285,7 +300,6 @@ void InputManager::pollMouseButtons(const sf::WindowBase& window) {
 }
 
 void InputManager::pollKeys() {
-    platform::readKeyboard();
     for (const KeyBinding& binding : KEY_TABLE) {
         if (binding.polled && platform::isKeyDown(binding.sfml_key)) {
             EventKeyboard keyboard;

@@ -40,9 +40,17 @@ public:
     /// True for "ox-keyboard" and "ox-mouse".
     bool isValid(std::string event_name) const override;
 
-    /// Delivers this frame's keyboard and mouse events (those taken early by
-    /// inputWaiting first); a closed window sets game over at once. Nothing
-    /// happens in headless mode.
+    /// Takes what the player has done up to now for this frame's getInput:
+    /// the window's pending events, and which keys and mouse buttons are
+    /// held. The game loop calls it as each step starts, so that a step reads
+    /// what came before its start, and what comes later waits for the next
+    /// step (which a press then starts at once). Nothing happens headless.
+    void takeInput();
+
+    /// Delivers this frame's keyboard and mouse events, as taken by
+    /// inputWaiting and takeInput (which it calls first when nothing was
+    /// taken since the last getInput); a closed window sets game over at
+    /// once. Nothing happens in headless mode.
     void getInput();
 
     /// True when started with a window to read (not headless).
@@ -67,21 +75,28 @@ public:
 private:
     InputManager();
 
-    /// Delivers the events of the window's pending queue. False when the
-    /// window was closed (the rest of the frame's input is then skipped).
-    bool drainWindowEvents(sf::WindowBase& window);
+    /// Takes the window's pending events and reads the held keys and buttons.
+    void takeAll(sf::WindowBase& window);
+
+    /// Moves the window's pending events to m_taken.
+    void takeWindowEvents(sf::WindowBase& window);
+
+    /// Delivers the events taken. False when the window was closed (the rest
+    /// of the frame's input is then skipped).
+    bool deliverTakenEvents();
 
     /// Delivers one window event. False when it was the window's closing.
     bool deliverWindowEvent(const sf::Event& event);
 
     /// Delivers one PRESSED event for each mouse button held, left, right, middle.
-    void pollMouseButtons(const sf::WindowBase& window);
+    void pollMouseButtons();
 
     /// Delivers one KEY_DOWN event for each polled key held, in table order.
     void pollKeys();
 
     std::vector<sf::Event> m_taken;  ///< Events taken from the window before their getInput.
     bool m_press_taken;              ///< A press or the closing is among m_taken.
+    bool m_state_taken;              ///< The held keys and buttons were read for getInput.
 };
 
 }  // namespace ox

@@ -66,7 +66,10 @@ fi
 start_game
 # (A Windows console program ends its lines with CR LF, which xdotool would
 # take as part of the key's name; sed -u passes each line on at once.)
-("${player[@]}" "$early" 2>player.txt | sed -u 's/\r$//' | xdotool -) &
+# xdotool sends a key's press and release as two requests; raised where the
+# system allows it (as the game's loop is), a busy machine does not hold the
+# release back, so that each stroke reaches the game as one.
+("${player[@]}" "$early" 2>player.txt | sed -u 's/\r$//' | nice -n -11 xdotool - 2>xdotool.txt) &
 player_pid=$!
 if [ "$pulse" = 1 ]; then
   sleep 3
