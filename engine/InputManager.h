@@ -13,8 +13,9 @@ namespace ox {
 
 /// Turns what the window reports into keyboard and mouse events: as each
 /// step starts it takes the window's pending events and reads the held mouse
-/// buttons and keys, which that step's getInput then delivers. Key repeat is off while it runs, so
-/// a held key gives one press event and then one KEY_DOWN event per frame.
+/// buttons and keys, which that step's getInput then delivers. Key repeat is
+/// off while it runs, so a held key gives one press event and then one
+/// KEY_DOWN event per frame.
 ///
 /// An object that wants the keys registers for them and reads the events:
 /// \code
