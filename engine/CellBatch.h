@@ -16,9 +16,10 @@ class Texture;
 namespace ox {
 
 /// Character cells waiting to be drawn, in the order they were added, all
-/// drawn in one call. A cell is a background quad in the background colour
-/// with a glyph quad on top, both cut from one texture that holds the glyphs
-/// and a patch of opaque white at its corner for the backgrounds.
+/// drawn at once in calls of a few dozen quads. A cell is a background quad
+/// in the background colour with a glyph quad on top, both cut from one
+/// texture that holds the glyphs and a patch of opaque white at its corner
+/// for the backgrounds.
 class CellBatch {
 public:
     /// One cell: where its background and glyph lie and how they look.
@@ -43,11 +44,11 @@ public:
     /// Forgets every waiting cell.
     void clear();
 
-    /// Draws the waiting cells into target, over texture, in one call, and
-    /// forgets them. on_background says that the target holds nothing but
-    /// the cells' own background colour where they go: the backgrounds then
-    /// only matter where they hide glyphs added before them, so those glyphs
-    /// are cut instead and no background is drawn.
+    /// Draws the waiting cells into target, over texture, and forgets them.
+    /// on_background says that the target holds nothing but the cells' own
+    /// background colour where they go: the backgrounds then only matter
+    /// where they hide glyphs added before them, so those glyphs are cut
+    /// instead and no background is drawn.
     void draw(sf::RenderTarget& target, const sf::Texture& texture, bool on_background);
 
 private:
