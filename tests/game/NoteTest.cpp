@@ -40,7 +40,10 @@ TEST(Notes, LanesLineStripAndStrictWindowsFollowTheDisplaysCells) {
     for (const auto& [key, lane] : lanes) {
         const std::string lookup = "RM::getSound(): Looking for sound '" + lane.second + "'.";
         const int looked_up = game.log().count(lookup);
-        EXPECT_EQ((new Note(key))->getPosition(), ox::Vector(lane.first, 2)) << key;
+        const Note* p_note = new Note(key);
+        EXPECT_EQ(p_note->getPosition(), ox::Vector(lane.first, 2)) << key;
+        // Drawn over the line as it passes it.
+        EXPECT_GT(p_note->getAltitude(), scene.objectsOfType("Line")[0]->getAltitude()) << key;
         EXPECT_EQ(game.log().count(lookup), looked_up + 1) << key;
     }
     moveAll(1);

@@ -246,6 +246,8 @@ TEST(SongStart, TheDriftLineTellsAMusicBehindTheChartAsBehind) {
     ASSERT_EQ(fields, 8) << game.log().text();
     EXPECT_EQ(entry, Conductor::MUSIC_STOP_STEP);
     EXPECT_EQ(entry_ms, Conductor::MUSIC_STOP_STEP * 33);
+    // The steps counted from the one that started the music, not the game's.
+    EXPECT_EQ(steps_ms, (Conductor::MUSIC_STOP_STEP - Conductor::MUSIC_START_STEP) * 33);
     EXPECT_EQ(drift, music - entry_ms);
     EXPECT_LT(drift, -40000);
     EXPECT_EQ(largest_entry, Conductor::MUSIC_STOP_STEP - 1);

@@ -97,8 +97,9 @@ TEST(Config, BadValuesAreRefusedOrClamped) {
     EXPECT_EQ(c.getRandomSeed(), INT_MIN);
     EXPECT_EQ(c.getWindowStyle(), INT_MAX);
     EXPECT_FLOAT_EQ(c.getFontScale(), 2.0f);
-    c.loadConfig("font_scale:nan,");
+    c.loadConfig("font_scale:nan,window_style:none,");
     EXPECT_FLOAT_EQ(c.getFontScale(), 2.0f);
+    EXPECT_EQ(c.getWindowStyle(), 0);  // no title bar, no border
 }
 
 TEST(Match, FindsValuesAndKeepsTheTableOfTheLastParse) {
@@ -120,6 +121,7 @@ TEST(Match, FindsValuesAndKeepsTheTableOfTheLastParse) {
         {"lonely,a:1", "a", "1"},
         {"::k::v:,", "k", "v"},  // runs of colons separate alike
         {"Key:1", "key", ""},    // keys are case-sensitive
+        {"keys:1,akey:2,key:3", "key", "3"},  // the whole key, not one that holds it
     };
     for (const auto& c : cases) {
         EXPECT_EQ(match(c.text, c.key), c.value) << c.text << " / " << c.key;

@@ -195,6 +195,11 @@ TEST_F(Net, ThreeAcceptedAFourthWaitsAndClosesRenumber) {
         "NetworkManager::accept(): Won't check for new connetions since at max."));
     EXPECT_TRUE(world.log().contains("\tUse NM.setMaxConnections() to change max."));
     EXPECT_EQ(nm().send("x", 1, 3), -1);
+    // A receive with no room is refused, and the connection stays open.
+    char byte = 0;
+    EXPECT_EQ(nm().receive(&byte, 0, 0), -1);
+    EXPECT_TRUE(world.log().contains("NetworkManager::receive(): Error! No room to receive into."));
+    EXPECT_TRUE(nm().isConnected(0));
 
     // close(1): one CLOSE event, delivered while the connection is listed;
     // the queues of the others stay with their connections.

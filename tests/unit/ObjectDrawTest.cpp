@@ -177,6 +177,7 @@ TEST_F(ObjectDrawTest, ShapesAreSizedFromTheCellsAndRefuseUnknownTypes) {
     EXPECT_EQ(of_object.getSize(), 18.0f);
     EXPECT_EQ(of_object.getType(), ox::UNDEFINED_SHAPE);  // an object draws none by default
     ox::Shape shape;
+    EXPECT_EQ(shape.toString(), "circle, size 18.000000, White, 255");
     shape.setType(ox::TRIANGLE);
     shape.setType(3);
     EXPECT_EQ(shape.getType(), ox::TRIANGLE);

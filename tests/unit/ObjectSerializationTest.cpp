@@ -117,6 +117,7 @@ TEST(ObjectSerialization, RoundTripMovesTheReaderBetweenLists) {
     ox::Animation animation = p_source->getAnimation();
     animation.setIndex(2);
     animation.setSlowdownCount(1);
+    animation.setTransform(3);  // mirrored both ways
     p_source->setAnimation(animation, false);
     // A box of its own, smaller than the sprite's, must survive the sprite.
     const ox::Box hull(Vector(-1, -0.5f), 2, 1);
