@@ -373,6 +373,41 @@ TEST_F(ViewsGuiTest, ShapeFillAlphaAndPlacement) {
     EXPECT_NEAR(blended.b, 45, 2);
 }
 
+TEST_F(ViewsGuiTest, SquaresAndTrianglesStandWhereTheirCellIs) {
+    // Size 40 at font scale 2. The square: a four-point circle of radius 20
+    // turned by 45 degrees, placed 20 right and 40 / 1.75 up of the cell's
+    // pixel, so upright with sides of 20 x sqrt 2. The triangle: a
+    // three-point circle of radius 20 placed 20 left and up, its tip on top.
+    const struct {
+        int type;
+        ox::Color color;
+        sf::Color pixels;
+        Vector cell;                     // pixel (10 x, 20 y)
+        float left, top, width, height;  // the shape's box in pixels
+    } cases[] = {
+        {ox::SQUARE, ox::CYAN, sf::Color::Cyan, Vector(10, 17), 105.9f, 331.3f, 28.3f, 28.3f},
+        {ox::TRIANGLE, ox::MAGENTA, sf::Color::Magenta, Vector(40, 17), 382.7f, 320, 34.6f, 30},
+    };
+    for (const auto& c : cases) {
+        ox::Shape shape = circle(40, c.color);
+        shape.setType(c.type);
+        shape.draw(c.cell);
+    }
+    const sf::Image image = capture();
+    for (const auto& c : cases) {
+        PixelBox box{};
+        ASSERT_TRUE(ox_test::colorBounds(image, c.pixels, box)) << c.type;
+        EXPECT_NEAR(box.left, c.left, 1) << c.type;
+        EXPECT_NEAR(box.top, c.top, 1) << c.type;
+        EXPECT_NEAR(box.width, c.width, 2) << c.type;
+        EXPECT_NEAR(box.height, c.height, 2) << c.type;
+    }
+    // The square is full at its corners; the triangle's top corners are not.
+    EXPECT_EQ(pixelAt(image, 107, 333), sf::Color::Cyan);
+    EXPECT_EQ(pixelAt(image, 400, 322), sf::Color::Magenta);
+    EXPECT_NE(pixelAt(image, 385, 322), sf::Color::Magenta);
+}
+
 TEST_F(ViewsGuiTest, BorderedViewObjectHasDashesAndBarsInTheirCells) {
     auto* p_v = new ox::ViewObject;
     p_v->setViewString("Score");

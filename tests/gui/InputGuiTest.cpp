@@ -146,6 +146,7 @@ TEST(InputGui, RealKeysAndMouseThroughTheGameLoop) {
     l.script[28] = {"mousedown 1"};
     l.script[29] = {"mousedown 3"};
     l.script[30] = {"mouseup 1", "mouseup 3"};
+    l.script[31] = {"click 2"};
     l.script[32] = {"keydown " + w + "Left"};
     l.script[34] = {"keydown " + w + "q"};
     l.close_step = 34;
@@ -179,6 +180,7 @@ TEST(InputGui, RealKeysAndMouseThroughTheGameLoop) {
         mouse(30, ox::CLICKED, ox::Mouse::RIGHT, at),
         mouse(30, ox::PRESSED, ox::Mouse::LEFT, at),
         mouse(30, ox::PRESSED, ox::Mouse::RIGHT, at),
+        mouse(32, ox::CLICKED, ox::Mouse::MIDDLE, at),
         key(33, ox::KEY_PRESSED, Key::LEFTARROW),
         key(33, ox::KEY_DOWN, Key::LEFTARROW),
         key(34, ox::KEY_DOWN, Key::LEFTARROW),

@@ -62,6 +62,16 @@ TEST(LogManager, UsesTheConfiguredNameTruncatesAndReportsWriteErrors) {
     EXPECT_EQ(lm.writeLog("lost"), -1);
     lm.setFlush(false);
     lm.shutDown();
+
+    // A file that cannot be made: the start-up fails, says so on standard
+    // error, and leaves the manager stopped.
+    ox::platform::setEnvironment("ORVIX_LOG", "no-such-dir/x.log", true);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(lm.startUp(), -1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                  "LogManager::startup(): Warning! Unable to open file 'no-such-dir/x.log'."),
+              std::string::npos);
+    EXPECT_FALSE(lm.isStarted());
     ox::platform::unsetEnvironment("ORVIX_LOG");
 }
 
