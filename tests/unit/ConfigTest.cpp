@@ -33,7 +33,7 @@ std::string block(const ox_test::LogCapture& log) {
 TEST(Config, EverySettingIsReadAndLogged) {
     ox_test::LogCapture log(1);
     loadFile(
-        "# a comment line, whatever follows: frame_time:1,\n"
+        "#frame_time:1, a comment line, whatever it holds\n"
         "frame_time:25,\r\nfont_scale:1.5,\nwindow_horizontal_pixels:800,\n"
         "window_vertical_pixels:600,\nwindow_horizontal_chars:100,\nwindow_vertical_chars:30,\n"
         "window_background_color:yellow,\nwindow_style:7,\nwindow_state:fullscreen,\n"

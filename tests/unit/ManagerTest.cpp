@@ -5,12 +5,22 @@
 #include <vector>
 
 #include "Event.h"
+#include "EventCollision.h"
+#include "EventKeyboard.h"
+#include "EventMouse.h"
+#include "EventNetwork.h"
+#include "EventOut.h"
+#include "EventStep.h"
+#include "EventView.h"
 #include "GameManager.h"
+#include "InputManager.h"
 #include "LogManager.h"
 #include "Manager.h"
+#include "NetworkManager.h"
 #include "ObjectList.h"
 #include "ObjectListIterator.h"
 #include "WorldKit.h"
+#include "WorldManager.h"
 
 namespace {
 
@@ -95,6 +105,30 @@ TEST_F(ManagerTest, HundredLabelsAtMostAndUnregisteringFreesTheirEntries) {
     EXPECT_EQ(ox_test::journal().front().receiver, p_b->getId());
     EXPECT_EQ(send("label99"), 1);
     EXPECT_EQ(send("label0"), 0);
+}
+
+TEST(Managers, EachTakesTheLabelsItDelivers) {
+    ox_test::LogCapture log;
+    const struct {
+        const std::string& label;
+        bool game, input, world, network;
+    } cases[] = {
+        {ox::STEP_EVENT, true, false, false, false},
+        {ox::KEYBOARD_EVENT, false, true, false, false},
+        {ox::MOUSE_EVENT, false, true, false, false},
+        {ox::COLLISION_EVENT, false, false, false, false},  // sent to the two objects alone
+        {ox::OUT_EVENT, false, false, false, false},        // sent to the object alone
+        {ox::VIEW_EVENT, false, false, true, false},
+        {ox::NETWORK_EVENT, false, false, true, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ox::GameManager::getInstance().isValid(c.label), c.game) << c.label;
+        EXPECT_EQ(ox::InputManager::getInstance().isValid(c.label), c.input) << c.label;
+        EXPECT_EQ(ox::WorldManager::getInstance().isValid(c.label), c.world) << c.label;
+        EXPECT_EQ(ox::NetworkManager::getInstance().isValid(c.label), c.network) << c.label;
+    }
+    EXPECT_TRUE(log.contains("WorldManager::isValid(): WorldManager does not handle ox-step"));
+    EXPECT_TRUE(log.contains("WorldManager::isValid(): Event ox-out handled automatically."));
 }
 
 TEST(ObjectList, IndexOutOfRangeLogsAndThrows) {

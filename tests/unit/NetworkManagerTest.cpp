@@ -166,6 +166,7 @@ TEST(NetworkManagerLife, StartFailureRefusalAndLabels) {
     pf::setSocketLibrary(nullptr, nullptr);
     ASSERT_EQ(nm().startUp(), 0);
     EXPECT_EQ(nm().accept(), -2);  // not a server
+    EXPECT_EQ(nm().getServerPort(), -1);
     // With nobody listening, nothing connects; the system's error is logged.
     int code = 0;
     const pf::Socket closed = pf::listenSocket("127.0.0.1", "0", code);

@@ -276,6 +276,7 @@ TEST(ViewObjectSerialization, GroupsFollowTheObjectAttributes) {
 
     // Read through the setters: the location repositions the copy.
     auto* p_copy = new ox::ViewObject;
+    p_copy->setDrawValue(false);  // the record's true must show the value again
     ASSERT_EQ(load(*p_copy, bytes), 0);
     EXPECT_EQ(p_copy->text(), "Score 7");
     EXPECT_EQ(p_copy->getColor(), ox::RED);

@@ -38,6 +38,7 @@ struct Sample {
     ox::Object* p_mascot;
     Vector mascot_at;
     ox::Color mascot_color;  // the sprite's
+    bool spectral;           // neither collides with the game's objects
 };
 
 // Registered for steps before the splash exists, so at step n it sees the
@@ -55,10 +56,11 @@ public:
         ox::Object* p_b = findOne("Splash");
         ox::Object* p_m = findOne("SplashOrvix");
         const ox::Sprite* p_sprite = p_m ? p_m->getAnimation().getSprite() : nullptr;
-        samples.push_back({p_b, p_b ? p_b->getPosition() : Vector(),
-                           p_b ? p_b->getAnimation().getIndex() : -1, p_m,
-                           p_m ? p_m->getPosition() : Vector(),
-                           p_sprite ? p_sprite->getColor() : ox::BLACK});
+        samples.push_back(
+            {p_b, p_b ? p_b->getPosition() : Vector(), p_b ? p_b->getAnimation().getIndex() : -1,
+             p_m, p_m ? p_m->getPosition() : Vector(), p_sprite ? p_sprite->getColor() : ox::BLACK,
+             (!p_b || p_b->getSolidness() == ox::SPECTRAL) &&
+                 (!p_m || p_m->getSolidness() == ox::SPECTRAL)});
         if (on_step) {
             on_step(static_cast<const ox::EventStep*>(p_e)->getStepCount());
         }
@@ -101,6 +103,7 @@ TEST_F(SplashRun, BannerAndMascotFollowTheirScheduleFor90Steps) {
     // blue, then settled in green one cell to the left.
     for (int step = 0; step < 90; step++) {
         ASSERT_TRUE(s[step].p_banner) << step;
+        EXPECT_TRUE(s[step].spectral) << step;
         EXPECT_EQ(s[step].banner_at, Vector(103.5f - 4.65625f * std::min(step, 14), 12)) << step;
         EXPECT_EQ(s[step].banner_frame, step <= 14 ? 0 : 1) << step;
         ASSERT_EQ(s[step].p_mascot != nullptr, step > 14) << step;

@@ -123,6 +123,7 @@ public:
 TEST(ViewObject, DrawnWhereverTheViewIs) {
     World world(200, 100);
     auto* p_v = new CountingView;
+    EXPECT_EQ(p_v->getAltitude(), ox::MAX_ALTITUDE);  // over every object of the world
     // The view scrolls far from the view object's (40, 1); it is on the
     // screen, not in the world, and still drawn.
     wm().setView(ox::Box(Vector(100, 50), 80, 24));

@@ -76,6 +76,19 @@ TEST(WorldManager, LeavingTheBoundaryGivesOneOutEvent) {
     EXPECT_EQ(journal().size(), 2u);
 }
 
+TEST(WorldManager, AccelerationChangesTheVelocityAfterEachMove) {
+    World world(80, 24);
+    auto* p_o = new Recorder(Vector(10, 5), ox::SPECTRAL);
+    p_o->setVelocity(Vector(1, 0));
+    p_o->setAcceleration(Vector(0.5f, -0.25f));
+    const Vector positions[] = {Vector(11, 5), Vector(12.5f, 4.75f), Vector(14.5f, 4.25f)};
+    for (const Vector& expected : positions) {
+        wm().update();
+        EXPECT_EQ(p_o->getPosition(), expected);
+    }
+    EXPECT_EQ(p_o->getVelocity(), Vector(2.5f, -0.75f));
+}
+
 TEST(WorldManager, AvoidingCollisionsSlidesAlongTheObstacle) {
     // A HARD floor whose top is at y = 10, and a HARD mover above it heading
     // down and right fast enough to reach it in one step; what lies where the
