@@ -46,6 +46,12 @@ TEST(Notes, LanesLineStripAndStrictWindowsFollowTheDisplaysCells) {
         EXPECT_GT(p_note->getAltitude(), scene.objectsOfType("Line")[0]->getAltitude()) << key;
         EXPECT_EQ(game.log().count(lookup), looked_up + 1) << key;
     }
+    // A character that names no lane is said to, and its note stays in the
+    // middle of the window, in no lane.
+    Note* p_stray = new Note('q');
+    EXPECT_TRUE(game.log().contains("Note::Note(): Error! 'q' names no lane."));
+    EXPECT_EQ(p_stray->getPosition(), ox::Vector(50, 2));
+    ox::WorldManager::getInstance().markForDelete(p_stray);
     moveAll(1);
 
     // Perfect from row 20 to 21, good from 19 to 22, all strict. Other keys
